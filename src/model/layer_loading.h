@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "set_state.h"
+
+namespace tessarin {
+
+class RasterImage;
+
+// Loads one image; nullptr when it is missing or cannot be decoded.
+using ImageLoader = std::function<std::shared_ptr<const RasterImage>(const std::filesystem::path&)>;
+
+std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path);
+
+// Decodes each path at most once, for batches that reuse the same images.
+class ImageCache {
+ public:
+  std::shared_ptr<const RasterImage> Get(const std::filesystem::path& path);
+  ImageLoader Loader() {
+    return [this](const std::filesystem::path& path) { return Get(path); };
+  }
+  std::size_t Size() const { return images_.size(); }
+
+ private:
+  std::map<std::filesystem::path, std::shared_ptr<const RasterImage>> images_;
+};
+
+// The image file chosen for each part; "" chooses nothing.
+using PartSelection = std::array<std::string, kPartCount>;
+
+// Brings the slots of every defined part in line with the selection: a part whose main path
+// changed gets both images reloaded (main and companion), a part set to nothing is emptied.
+// Does nothing while the state is not ready. Returns true when any slot changed.
+bool RefreshLayers(SetState& state, const PartSelection& selection,
+                   const ImageLoader& load = LoadImageFromDisk);
+
+}  // namespace tessarin
