@@ -1,1 +1,155 @@
-// placeholder, replaced by the real implementation
+#include "folder_layout.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "name_case.h"
+#include "set_state.h"
+#include "text_encoding.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tessarin {
+namespace {
+
+fs::path ProgramFile() {
+#ifdef _WIN32
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return fs::path(buffer);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+#else
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::path() : self;
+#endif
+}
+
+// Listing names come from the file system: anything that is not UTF-8 is passed over.
+std::optional<std::string> EntryName(const fs::directory_entry& entry) {
+  std::string name = PathToUtf8(entry.path().filename());
+  if (!IsValidUtf8(name)) return std::nullopt;
+  return name;
+}
+
+// The entries of folder that satisfy keep, in name order. Unreadable entries are skipped.
+template <typename Keep>
+std::vector<std::string> ListNames(const fs::path& folder, Keep keep) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    const std::optional<std::string> name = EntryName(*it);
+    if (name && keep(*it, *name)) names.push_back(*name);
+  }
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return NameLess(a, b); });
+  return names;
+}
+
+bool EndsWithPng(std::string_view name) {
+  return name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".png");
+}
+
+// One path component, resolved without case.
+std::optional<fs::path> ResolveComponent(const fs::path& folder, std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  const fs::path exact = folder / PathFromUtf8(name);
+  std::error_code error;
+  if (name == "." || name == ".." || fs::exists(fs::symlink_status(exact, error))) return exact;
+  std::optional<std::string> best;
+  fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    const std::optional<std::string> entry = EntryName(*it);
+    if (entry && EqualsIgnoringCase(*entry, name) && (!best || NameLess(*entry, *best))) {
+      best = entry;
+    }
+  }
+  if (!best) return std::nullopt;
+  return folder / PathFromUtf8(*best);
+}
+
+}  // namespace
+
+std::string PathToUtf8(const fs::path& path) {
+  const auto text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+fs::path PathFromUtf8(std::string_view utf8) { return fs::u8path(utf8.begin(), utf8.end()); }
+
+fs::path DefaultBaseFolder() {
+  const fs::path program = ProgramFile();
+  const fs::path folder = program.empty() ? fs::current_path() : program.parent_path();
+  return folder / "Graphics";
+}
+
+std::optional<fs::path> ResolveEntry(const fs::path& folder, std::string_view name) {
+  // Sets made on Windows may name a nested folder with either separator.
+  fs::path resolved = folder;
+  bool any = false;
+  while (!name.empty()) {
+    const std::size_t cut = name.find_first_of("/\\");
+    const std::string_view component = name.substr(0, cut);
+    name = cut == std::string_view::npos ? std::string_view() : name.substr(cut + 1);
+    if (component.empty()) continue;
+    std::optional<fs::path> next = ResolveComponent(resolved, component);
+    if (!next) return std::nullopt;
+    resolved = std::move(*next);
+    any = true;
+  }
+  if (!any) return std::nullopt;
+  return resolved;
+}
+
+std::vector<std::string> ListSets(const fs::path& base) {
+  return ListNames(base, [](const fs::directory_entry& entry, const std::string&) {
+    std::error_code error;
+    return entry.is_directory(error);
+  });
+}
+
+std::vector<std::string> ListPartImages(const fs::path& partFolder) {
+  return ListNames(partFolder, [](const fs::directory_entry& entry, const std::string& name) {
+    std::error_code error;
+    return EndsWithPng(name) && ToLowerCp932(name).find("$.png") == std::string::npos &&
+           entry.is_regular_file(error);
+  });
+}
+
+void SelectSet(SetState& state, std::string_view name) {
+  state.setName = std::string(name);
+  state.setFolder = ResolveEntry(state.baseFolder, name).value_or(state.baseFolder / PathFromUtf8(name));
+}
+
+fs::path PartFolder(const SetState& state, int part) {
+  const std::string& name = state.partNames[static_cast<std::size_t>(part)];
+  return ResolveEntry(state.setFolder, name).value_or(state.setFolder / PathFromUtf8(name));
+}
+
+fs::path MainImagePath(const SetState& state, int part, std::string_view fileName) {
+  const fs::path folder = PartFolder(state, part);
+  return ResolveEntry(folder, fileName).value_or(folder / PathFromUtf8(fileName));
+}
+
+std::optional<fs::path> CompanionPath(const fs::path& mainImage) {
+  std::string name = ToLowerCp932(PathToUtf8(mainImage.filename()));
+  const std::size_t dot = name.find(".png");
+  if (dot == std::string::npos) return std::nullopt;
+  name.replace(dot, 4, "$.png");
+  const fs::path folder = mainImage.parent_path();
+  return ResolveEntry(folder, name).value_or(folder / PathFromUtf8(name));
+}
+
+}  // namespace tessarin

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Tessarin, builds it, and then:
+#   ./build.sh run    composes a random character from the bundled sample set
+#   ./build.sh test   runs the whole test suite
+# Run it as root, or as a user who may use sudo (only the package installation needs it).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+mode=${1:-run}
+case "$mode" in
+  run | test) ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 1 ;;
+esac
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-image-formats-plugins
+  libgtest-dev libbenchmark-dev
+)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing ${missing[*]}"
+  $sudo apt-get update -q
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build
+
+if [ "$mode" = run ]; then
+  ./build/bin/tessarin-compose --set デフォルト --random all -o tessarin-character.png
+else
+  ctest --test-dir build --output-on-failure -j "$(nproc)"
+fi

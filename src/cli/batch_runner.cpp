@@ -1,0 +1,91 @@
+#include "batch_runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+
+#include "composition.h"
+#include "crt_random.h"
+#include "folder_layout.h"
+#include "output_pattern.h"
+#include "progress_bar.h"
+#include "random_compose.h"
+#include "raster_image.h"
+
+namespace tessarin::cli {
+namespace {
+
+// A selected main image whose slot stayed empty could not be decoded; companions may be absent.
+std::optional<CliError> FindUndecodedImage(const SetState& state) {
+  for (int k = 0; k < kPartCount; ++k) {
+    const LayerSlot& slot = state.layers[MainSlot(k)];
+    if (!state.partNames[k].empty() && slot.IsEmpty() && !slot.loadedPath.empty()) {
+      return InputError("cannot decode image " + slot.loadedPath);
+    }
+  }
+  return std::nullopt;
+}
+
+std::string SaveFailure(const Status& status, const std::string& path) {
+  const std::string& message = status.Message();
+  if (message.find(path) != std::string::npos) return message;
+  return "cannot write " + path + (message.empty() ? "" : ": " + message);
+}
+
+}  // namespace
+
+std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
+                                             const ComposeOptions& options, std::uint32_t seed,
+                                             std::ostream* progress) {
+  auto start = std::chrono::steady_clock::now();
+  BatchResult result;
+  result.width = options.half ? state.xSize / 2 : state.xSize;
+  result.height = state.ySize;
+  if (result.width <= 0 || result.height <= 0) {
+    return InputError("set '" + state.setName + "' has no usable size (Xsize " +
+                      std::to_string(state.xSize) + ", Ysize " + std::to_string(state.ySize) +
+                      " in " + PathToUtf8(state.setFolder) + ")");
+  }
+
+  ImageCache cache;
+  ImageLoader loader = cache.Loader();
+  CrtRandom random(seed);
+  state.ready = true;
+  ProgressBar bar(progress, options.count);
+  std::optional<RasterImage> sheet;
+  for (int number = 1; number <= options.count; ++number) {
+    std::array<int, kPartCount> entries = plan.picks;
+    RandomCompose(random, plan.random, plan.entryCounts, entries);
+    bool changed = RefreshLayers(state, plan.Files(entries), loader);
+    if (auto error = FindUndecodedImage(state)) return *error;
+    // Unchanged layers give the same sheet; only the file name differs.
+    if (changed || !sheet) {
+      sheet = ComposeLayers(state, options.half, options.blend);
+      if (sheet->IsNull()) {
+        return InputError("cannot create a " + std::to_string(result.width) + "x" +
+                          std::to_string(result.height) + " image");
+      }
+    }
+    std::string path = CharacterOutputName(options.output, number, options.count);
+    Status saved = sheet->Save(PathFromUtf8(path));
+    if (!saved) return WriteError(SaveFailure(saved, path));
+    result.written = number;
+    if (options.count == 1) result.output = path;
+    bar.Update(number);
+  }
+  if (options.count > 1) result.output = options.output;
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+std::string SummaryLine(const BatchResult& result) {
+  std::string size =
+      " (" + std::to_string(result.width) + "x" + std::to_string(result.height) + ")";
+  if (result.written == 1) return "wrote " + result.output + size;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f", result.seconds);
+  return "wrote " + std::to_string(result.written) + " characters to " + result.output + size +
+         " in " + seconds + " s";
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <variant>
+
+#include "cli_error.h"
+#include "compose_options.h"
+#include "composition_plan.h"
+#include "set_state.h"
+
+namespace tessarin::cli {
+
+struct BatchResult {
+  int written = 0;
+  int width = 0;
+  int height = 0;
+  // The file written when there was one character, else the -o pattern.
+  std::string output;
+  double seconds = 0;
+};
+
+// Composes and saves options.count characters from one random stream seeded with seed,
+// decoding each image once. progress may be null.
+std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
+                                             const ComposeOptions& options, std::uint32_t seed,
+                                             std::ostream* progress);
+
+// "wrote OUT (WxH)", or for a batch "wrote N characters to OUT (WxH) in S s".
+std::string SummaryLine(const BatchResult& result);
+
+}  // namespace tessarin::cli

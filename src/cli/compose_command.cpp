@@ -1,0 +1,70 @@
+#include "compose_command.h"
+
+#include <ctime>
+#include <variant>
+
+#include "batch_runner.h"
+#include "compose_options.h"
+#include "composition_plan.h"
+#include "folder_layout.h"
+#include "listing_printer.h"
+#include "set_description.h"
+#include "set_opening.h"
+
+namespace tessarin::cli {
+namespace {
+
+int Fail(std::ostream& err, const CliError& error) {
+  err << kProgramName << ": " << error.message << '\n';
+  return error.exitCode;
+}
+
+int RunList(const ComposeOptions& options, const std::filesystem::path& base, std::ostream& out,
+            std::ostream& err) {
+  if (!options.set) {
+    PrintSetNames(out, ListSets(base), options.json);
+    return kExitOk;
+  }
+  auto opened = OpenSet(base, *options.set);
+  if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
+  PrintSetDescription(out, DescribeSet(std::get<SetState>(opened)), options.json);
+  return kExitOk;
+}
+
+int RunCompose(const ComposeOptions& options, const std::filesystem::path& base, std::ostream& out,
+               std::ostream& err, bool errIsTerminal) {
+  auto opened = OpenSet(base, *options.set);
+  if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
+  SetState& state = std::get<SetState>(opened);
+
+  auto planned = PlanComposition(state, options);
+  if (auto* error = std::get_if<CliError>(&planned)) return Fail(err, *error);
+
+  std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
+  std::ostream* progress = errIsTerminal && options.count > 1 ? &err : nullptr;
+  auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, seed, progress);
+  if (auto* error = std::get_if<CliError>(&ran)) return Fail(err, *error);
+  out << SummaryLine(std::get<BatchResult>(ran)) << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunComposeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      bool errIsTerminal) {
+  ParseResult parsed = ParseComposeOptions(args);
+  if (auto* error = std::get_if<CliError>(&parsed)) return Fail(err, *error);
+  const ComposeOptions& options = std::get<ComposeOptions>(parsed);
+  if (options.mode == ComposeOptions::Mode::Help) {
+    out << UsageText();
+    return kExitOk;
+  }
+
+  auto base = ResolveGraphicsFolder(options.graphics);
+  if (auto* error = std::get_if<CliError>(&base)) return Fail(err, *error);
+  const std::filesystem::path& folder = std::get<std::filesystem::path>(base);
+  if (options.mode == ComposeOptions::Mode::List) return RunList(options, folder, out, err);
+  return RunCompose(options, folder, out, err, errIsTerminal);
+}
+
+}  // namespace tessarin::cli

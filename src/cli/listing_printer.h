@@ -1,0 +1,18 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "set_description.h"
+
+namespace tessarin::cli {
+
+// One name a line, or {"sets":[...]}.
+void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool json);
+
+// A readable summary, or one JSON object with keys set, width, height, parts (index, name,
+// priority, found, images), order_keys and draw_order.
+void PrintSetDescription(std::ostream& out, const SetDescription& set, bool json);
+
+}  // namespace tessarin::cli

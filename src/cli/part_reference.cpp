@@ -1,0 +1,53 @@
+#include "part_reference.h"
+
+#include "name_case.h"
+
+namespace tessarin::cli {
+namespace {
+
+std::string DefinedParts(const SetState& state) {
+  std::string list;
+  for (int k = 0; k < kPartCount; ++k) {
+    if (state.partNames[k].empty()) continue;
+    if (!list.empty()) list += ", ";
+    list += DescribePart(state, k);
+  }
+  return list.empty() ? "none" : list;
+}
+
+}  // namespace
+
+std::string DescribePart(const SetState& state, int part) {
+  return std::to_string(part) + " '" + state.partNames[part] + "'";
+}
+
+std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view text,
+                                        std::string_view flag) {
+  if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kPartCount) {
+    int index = text[0] - '0';
+    if (!state.partNames[index].empty()) return index;
+  } else {
+    for (int k = 0; k < kPartCount; ++k) {
+      if (!state.partNames[k].empty() && state.partNames[k] == text) return k;
+    }
+    for (int k = 0; k < kPartCount; ++k) {
+      if (!state.partNames[k].empty() && EqualsIgnoringCase(state.partNames[k], text)) return k;
+    }
+  }
+  return InputError(std::string(flag) + ": no part '" + std::string(text) + "' in set '" +
+                    state.setName + "' (parts: " + DefinedParts(state) + ")");
+}
+
+std::optional<int> FindImageEntry(const std::vector<std::string>& images,
+                                  std::string_view fileName) {
+  if (EqualsIgnoringCase(fileName, "none")) return 0;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    if (images[i] == fileName) return static_cast<int>(i + 1);
+  }
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    if (EqualsIgnoringCase(images[i], fileName)) return static_cast<int>(i + 1);
+  }
+  return std::nullopt;
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "cli_error.h"
+#include "set_state.h"
+
+namespace tessarin::cli {
+
+// The defined part that text names: an index 0-7 first, then a part name exactly, then a
+// part name without case. flag is named in the error.
+std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view text,
+                                        std::string_view flag);
+
+// "index 'name'", how messages name a part.
+std::string DescribePart(const SetState& state, int part);
+
+// The list entry of fileName among a part's images: 0 for "none", i + 1 for images[i].
+// Names match exactly first, then without case.
+std::optional<int> FindImageEntry(const std::vector<std::string>& images,
+                                  std::string_view fileName);
+
+}  // namespace tessarin::cli

@@ -1,0 +1,49 @@
+#include "set_opening.h"
+
+#include <system_error>
+#include <vector>
+
+#include "folder_layout.h"
+#include "name_case.h"
+#include "setting_file.h"
+
+namespace tessarin::cli {
+
+std::variant<std::filesystem::path, CliError> ResolveGraphicsFolder(
+    const std::optional<std::string>& graphics) {
+  std::filesystem::path base = graphics ? PathFromUtf8(*graphics) : DefaultBaseFolder();
+  std::error_code error;
+  if (!std::filesystem::is_directory(base, error)) {
+    return InputError("no Graphics folder at " + PathToUtf8(base) +
+                      (graphics ? "" : " (use --graphics DIR)"));
+  }
+  return base;
+}
+
+std::optional<std::string> FindSetName(const std::filesystem::path& base, std::string_view name) {
+  std::vector<std::string> sets = ListSets(base);
+  for (const std::string& set : sets) {
+    if (set == name) return set;
+  }
+  for (const std::string& set : sets) {
+    if (EqualsIgnoringCase(set, name)) return set;
+  }
+  return std::nullopt;
+}
+
+std::variant<SetState, CliError> OpenSet(const std::filesystem::path& base, std::string_view name) {
+  std::optional<std::string> setName = FindSetName(base, name);
+  if (!setName) {
+    return InputError("no set '" + std::string(name) + "' in " + PathToUtf8(base));
+  }
+  SetState state;
+  state.baseFolder = base;
+  SelectSet(state, *setName);
+  if (ReadSettingFile(state) == SettingFileStatus::Missing) {
+    return InputError("missing setting file " +
+                      PathToUtf8(state.setFolder / PathFromUtf8(kSettingFileName)));
+  }
+  return state;
+}
+
+}  // namespace tessarin::cli

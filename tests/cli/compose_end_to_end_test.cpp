@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "compose_process.h"
+#include "raster_image.h"
+#include "test_graphics_folder.h"
+
+namespace tessarin::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using end_to_end::ProcessResult;
+
+class ComposeEndToEnd : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = fs::temp_directory_path() / ("tessarin-cli-test-" + std::to_string(getpid()));
+    fs::remove_all(root_);
+    graphics_ = end_to_end::BuildTestGraphics(root_);
+  }
+  static void TearDownTestSuite() { fs::remove_all(root_); }
+
+  void SetUp() override {
+    scratch_ = root_ / testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(scratch_);
+  }
+
+  // Every run reads the test Graphics folder unless the arguments name another.
+  ProcessResult Run(std::vector<std::string> args) {
+    if (std::find(args.begin(), args.end(), "--graphics") == args.end()) {
+      args.insert(args.begin(), {"--graphics", graphics_.string()});
+    }
+    return end_to_end::RunCompose(args, scratch_);
+  }
+
+  std::string Out(const std::string& name) const { return (scratch_ / name).string(); }
+
+  static RasterImage LoadOutput(const fs::path& path) {
+    RasterImage image;
+    EXPECT_TRUE(image.Load(path).IsOk()) << path;
+    return image;
+  }
+
+  static inline fs::path root_;
+  static inline fs::path graphics_;
+  fs::path scratch_;
+};
+
+TEST_F(ComposeEndToEnd, ExitCodesAndOneLineErrors) {
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* errorPart;
+  };
+  const std::string out = Out("x.png");
+  const std::vector<Case> cases = {
+      {{"--help"}, 0, ""},
+      {{"--list"}, 0, ""},
+      {{"--set", "Hero", "-o", out}, 0, ""},
+      {{"--bogus"}, 1, "unknown option '--bogus'"},
+      {{"--set", "Hero"}, 1, "-o"},
+      {{"--set", "Hero", "--count", "3", "-o", out}, 1, "{n}"},
+      {{"--set", "Hero", "--pick", "Body=body_a.png", "--random", "0", "-o", out}, 1, "--random"},
+      {{"--set", "Hero", "--pick", "0=none", "--pick", "body=none", "-o", out}, 1, "twice"},
+      {{"--graphics", Out("nowhere"), "--list"}, 2, "nowhere"},
+      {{"--set", "Nobody", "-o", out}, 2, "'Nobody'"},
+      {{"--set", "NoSetting", "-o", out}, 2, "setting.txt"},
+      {{"--list", "--set", "NoSetting"}, 2, "setting.txt"},
+      {{"--set", "Hero", "--pick", "Wings=a.png", "-o", out}, 2, "'Wings'"},
+      {{"--set", "Hero", "--pick", "7=a.png", "-o", out}, 2, "'7'"},
+      {{"--set", "Hero", "--pick", "0=missing.png", "-o", out}, 2, "missing.png"},
+      {{"--set", "Hero", "--pick", "Hat=a.png", "-o", out}, 2, "Hat"},
+      {{"--set", "Damaged", "--pick", "0=broken.png", "-o", out}, 2, "broken.png"},
+      {{"--set", "Hero", "-o", Out("no/such/folder/x.png")}, 3, "x.png"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    ProcessResult result = Run(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    if (c.exitCode == 0) {
+      EXPECT_EQ(result.err, "");
+      continue;
+    }
+    EXPECT_EQ(result.err.rfind("tessarin-compose: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(c.errorPart), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(ComposeEndToEnd, ListsSetsAsTextAndJson) {
+  ProcessResult text = Run({"--list"});
+  EXPECT_EQ(text.out, "Damaged\nHero\nNoSetting\n日本\n");
+
+  ProcessResult json = Run({"--list", "--json"});
+  QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.out));
+  ASSERT_TRUE(doc.isObject()) << json.out;
+  EXPECT_EQ(doc["sets"].toArray().size(), 4);
+  EXPECT_EQ(doc["sets"][3].toString(), QString::fromUtf8("日本"));
+}
+
+TEST_F(ComposeEndToEnd, DescribesOneSetAsJson) {
+  ProcessResult result = Run({"--list", "--set", "hero", "--json"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(result.out));
+  ASSERT_TRUE(doc.isObject()) << result.out;
+  EXPECT_EQ(doc["set"].toString(), "Hero");
+  EXPECT_EQ(doc["width"].toInt(), 8);
+  EXPECT_EQ(doc["height"].toInt(), 4);
+  const QJsonArray parts = doc["parts"].toArray();
+  ASSERT_EQ(parts.size(), 4);
+  EXPECT_EQ(parts[0]["name"].toString(), "Body");
+  EXPECT_EQ(parts[0]["priority"].toInt(), 1);
+  EXPECT_EQ(parts[0]["images"].toArray(), (QJsonArray{"body_a.png", "body_b.png"}));
+  EXPECT_FALSE(parts[2]["found"].toBool());
+  EXPECT_EQ(parts[3]["index"].toInt(), 3);
+  EXPECT_EQ(parts[3]["priority"].toInt(), 5);
+  EXPECT_EQ(doc["order_keys"].toArray(), (QJsonArray{-6, -4, -3, -2, 1, 2, 3, 5}));
+  EXPECT_EQ(doc["draw_order"].toArray(), (QJsonArray{3, 2, 1, 0, 8, 9, 10, 11}));
+
+  ProcessResult text = Run({"--list", "--set", "HERO"});
+  EXPECT_NE(text.out.find("size: 8x4\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("draw order: 3 2 1 0 8 9 10 11\n"), std::string::npos) << text.out;
+}
+
+TEST_F(ComposeEndToEnd, PicksByIndexNameAndNone) {
+  struct Case {
+    std::vector<std::string> picks;
+    std::uint32_t top, middle, corner;
+  };
+  using namespace end_to_end;
+  const std::vector<Case> cases = {
+      {{"0=body_a.png", "1=Long.png"}, kYellow, kRed, kBlue},
+      {{"Body=BODY_A.PNG", "hair=long.png"}, kYellow, kRed, kBlue},
+      {{"body=body_b.png", "Hair=short.png"}, kWhite, kGreen, kGreen},
+      {{"Body=body_b.png", "Hair=none"}, kGreen, kGreen, kGreen},
+      {{"0=none", "1=Long.png"}, kYellow, kClear, kClear},
+      {{}, kClear, kClear, kClear},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.picks));
+    std::vector<std::string> args = {"--set", "hErO", "-o", Out("pick.png")};
+    for (const std::string& pick : c.picks) args.insert(args.end(), {"--pick", pick});
+    ProcessResult result = Run(args);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "wrote " + Out("pick.png") + " (8x4)\n");
+    RasterImage sheet = LoadOutput(Out("pick.png"));
+    ASSERT_EQ(sheet.Width(), 8);
+    EXPECT_EQ(sheet.PixelAt(0, 0), c.top);
+    EXPECT_EQ(sheet.PixelAt(3, 2), c.middle);
+    EXPECT_EQ(sheet.PixelAt(7, 3), c.corner);
+  }
+}
+
+TEST_F(ComposeEndToEnd, HalfKeepsLeftHalf) {
+  ProcessResult result =
+      Run({"--set", "Hero", "--pick", "0=body_a.png", "--half", "-o", Out("h.png")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "wrote " + Out("h.png") + " (4x4)\n");
+  RasterImage sheet = LoadOutput(Out("h.png"));
+  EXPECT_EQ(sheet.Width(), 4);
+  EXPECT_EQ(sheet.Height(), 4);
+  EXPECT_EQ(sheet.PixelAt(3, 3), end_to_end::kRed);
+}
+
+TEST_F(ComposeEndToEnd, SeededBatchIsReproducible) {
+  auto batch = [this](const std::string& folder, const std::string& seed) {
+    fs::create_directories(scratch_ / folder);
+    ProcessResult result = Run({"--set", "Hero", "--random", "all", "--seed", seed, "--count", "12",
+                                "-o", Out(folder + "/c-{n}.png")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(
+        result.out.rfind("wrote 12 characters to " + Out(folder + "/c-{n}.png") + " (8x4) in ", 0),
+        0u)
+        << result.out;
+    std::vector<std::string> files;
+    for (int n = 1; n <= 12; ++n) {
+      std::string name = (n < 10 ? "c-0" : "c-") + std::to_string(n) + ".png";
+      files.push_back(end_to_end::ReadWholeFile(scratch_ / folder / name));
+      EXPECT_FALSE(files.back().empty()) << name;
+    }
+    return files;
+  };
+  std::vector<std::string> first = batch("first", "7");
+  std::vector<std::string> again = batch("again", "7");
+  std::vector<std::string> other = batch("other", "8");
+  EXPECT_EQ(first, again);
+  EXPECT_NE(first, other);
+  // Twelve characters from one stream are not all alike.
+  EXPECT_NE(std::count(first.begin(), first.end(), first[0]), 12);
+}
+
+TEST_F(ComposeEndToEnd, CounterTokenOfSingleCharacterIsOne) {
+  ProcessResult result = Run({"--set", "Hero", "--random", "Eyes", "-o", Out("one-{n}.png")});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "wrote " + Out("one-1.png") + " (8x4)\n");
+  EXPECT_TRUE(fs::exists(Out("one-1.png")));
+}
+
+}  // namespace
+}  // namespace tessarin::cli

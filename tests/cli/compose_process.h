@@ -1,0 +1,59 @@
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tessarin::cli::end_to_end {
+
+struct ProcessResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs the built tessarin-compose with args; output goes through files so that neither
+// stream can fill up and stall the child.
+inline ProcessResult RunCompose(const std::vector<std::string>& args,
+                                const std::filesystem::path& scratch) {
+  const std::filesystem::path outFile = scratch / "stdout.txt";
+  const std::filesystem::path errFile = scratch / "stderr.txt";
+  std::vector<std::string> argStrings{TESSARIN_COMPOSE};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argStrings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  ProcessResult result;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  result.out = ReadWholeFile(outFile);
+  result.err = ReadWholeFile(errFile);
+  return result;
+}
+
+}  // namespace tessarin::cli::end_to_end

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "folder_layout.h"
+#include "set_state.h"
+#include "temp_folder.h"
+
+namespace tessarin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+
+std::string NameOf(const std::optional<fs::path>& path) {
+  return path ? PathToUtf8(path->filename()) : "<none>";
+}
+
+TEST(ResolveEntry, PrefersAnExactMatchThenTheFirstInNameOrder) {
+  TempFolder folder;
+  folder.WriteFile("HAIR.png");
+  folder.WriteFile("Hair.png");
+  folder.WriteFile("hair.PNG");
+  EXPECT_EQ(NameOf(ResolveEntry(folder.Root(), "hair.PNG")), "hair.PNG");
+  EXPECT_EQ(NameOf(ResolveEntry(folder.Root(), "hAIR.png")), "HAIR.png");
+  EXPECT_EQ(NameOf(ResolveEntry(folder.Root(), "hair")), "<none>");
+  EXPECT_EQ(NameOf(ResolveEntry(folder.Root(), "")), "<none>");
+}
+
+TEST(ResolveEntry, MatchesWideLettersAndNestedNamesWithEitherSeparator) {
+  TempFolder folder;
+  folder.WriteFile("Ｂｏｙ/Неко/Ωmega.png");
+  EXPECT_EQ(NameOf(ResolveEntry(folder.Root(), "ｂＯＹ")), "Ｂｏｙ");
+  const auto nested = ResolveEntry(folder.Root(), "ｂｏｙ\\нЕКО/ωMEGA.png");
+  ASSERT_TRUE(nested);
+  EXPECT_EQ(*nested, folder.Path("Ｂｏｙ/Неко/Ωmega.png"));
+}
+
+struct CompanionCase {
+  const char* name;
+  const char* mainImage;      // relative to the folder
+  const char* existing;       // companion file present on disk, or ""
+  const char* expected;       // expected companion path relative to the folder, or "<none>"
+};
+
+class CompanionPathTest : public ::testing::TestWithParam<CompanionCase> {};
+
+TEST_P(CompanionPathTest, LowerCasesTheNameAndInsertsTheDollar) {
+  const CompanionCase& c = GetParam();
+  TempFolder folder;
+  folder.WriteFile(c.mainImage);
+  if (*c.existing) folder.WriteFile(c.existing);
+  const auto companion = CompanionPath(folder.Path(c.mainImage));
+  if (std::string(c.expected) == "<none>") {
+    EXPECT_FALSE(companion);
+  } else {
+    ASSERT_TRUE(companion);
+    EXPECT_EQ(PathToUtf8(*companion), PathToUtf8(folder.Path(c.expected)));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CompanionPathTest,
+    ::testing::Values(
+        CompanionCase{"MissingCompanionStillHasAPath", "Hair/Long.PNG", "", "Hair/long$.png"},
+        CompanionCase{"FoundWithoutCase", "Hair/Long.PNG", "Hair/LONG$.PNG", "Hair/LONG$.PNG"},
+        CompanionCase{"FullWidthCapital", "Ｂ.png", "ｂ$.png", "ｂ$.png"},
+        CompanionCase{"KanaSecondByteKept", "アA.png", "", "アa$.png"},
+        CompanionCase{"FolderNamedPngIsLeftAlone", "x.png/Cape.png", "", "x.png/cape$.png"},
+        CompanionCase{"FirstOccurrenceOnly", "a.png.png", "", "a$.png.png"},
+        CompanionCase{"NoPngNoCompanion", "Hat.bmp", "", "<none>"}),
+    [](const ::testing::TestParamInfo<CompanionCase>& row) { return std::string(row.param.name); });
+
+TEST(ListPartImages, ListsMainImagesInNameOrder) {
+  TempFolder folder;
+  for (const char* name : {"b.png", "a$.png", "A$.PNG", "a.png", "C.PNG", "d.txt", "xpng", "e.Png",
+                           "cape$.png.png"}) {
+    folder.WriteFile(name);
+  }
+  folder.MakeFolder("folder.png");
+  fs::create_symlink(folder.Path("missing.png"), folder.Path("broken.png"));
+  fs::create_symlink(folder.Path("b.png"), folder.Path("linked.png"));
+  folder.WriteFile("bad\xFF.png");
+
+  const std::vector<std::string> expected = {"a.png", "b.png", "C.PNG", "e.Png", "linked.png"};
+  EXPECT_EQ(ListPartImages(folder.Root()), expected);
+  EXPECT_TRUE(ListPartImages(folder.Path("does-not-exist")).empty());
+}
+
+TEST(ListSets, ListsFoldersOnlyInNameOrder) {
+  TempFolder folder;
+  folder.MakeFolder("girl");
+  folder.MakeFolder("Boy");
+  folder.MakeFolder("デフォルト");
+  folder.WriteFile("notes.txt");
+  fs::create_directory_symlink(folder.Path("girl"), folder.Path("Alias"));
+  const std::vector<std::string> expected = {"Alias", "Boy", "girl", "デフォルト"};
+  EXPECT_EQ(ListSets(folder.Root()), expected);
+  EXPECT_TRUE(ListSets(folder.Path("nothing-here")).empty());
+}
+
+TEST(SetPaths, ResolveSetPartAndImageWithoutCase) {
+  TempFolder folder;
+  folder.WriteFile("Boy/髪/Long.png");
+  SetState state;
+  state.baseFolder = folder.Root();
+  SelectSet(state, "BOY");
+  state.partNames[2] = "髪";
+  state.partNames[3] = "Missing";
+  EXPECT_EQ(state.setName, "BOY");
+  EXPECT_EQ(state.setFolder, folder.Path("Boy"));
+  EXPECT_EQ(PartFolder(state, 2), folder.Path("Boy/髪"));
+  EXPECT_EQ(PartFolder(state, 3), folder.Path("Boy/Missing"));
+  EXPECT_EQ(MainImagePath(state, 2, "LONG.PNG"), folder.Path("Boy/髪/Long.png"));
+}
+
+TEST(DefaultBaseFolder, IsGraphicsBesideTheProgram) {
+  const fs::path base = DefaultBaseFolder();
+  EXPECT_EQ(base.filename(), "Graphics");
+  EXPECT_TRUE(fs::exists(base.parent_path() / "model_tests"));
+}
+
+}  // namespace
+}  // namespace tessarin
