@@ -70,7 +70,8 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     Status saved = sheet->Save(PathFromUtf8(path));
     if (!saved) return WriteError(SaveFailure(saved, path));
     result.written = number;
-    if (options.count == 1) result.output = path;
+    // Said in full, so that the user finds the file whatever the current folder was.
+    if (options.count == 1) result.output = PathToUtf8(std::filesystem::absolute(PathFromUtf8(path)));
     bar.Update(number);
   }
   if (options.count > 1) result.output = options.output;
