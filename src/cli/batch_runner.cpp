@@ -1,13 +1,17 @@
 #include "batch_runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
+#include <thread>
 
 #include "composition.h"
 #include "crt_random.h"
 #include "folder_layout.h"
 #include "output_pattern.h"
+#include "parallel_saver.h"
 #include "progress_bar.h"
 #include "random_compose.h"
 #include "raster_image.h"
@@ -26,8 +30,7 @@ std::optional<CliError> FindUndecodedImage(const SetState& state) {
   return std::nullopt;
 }
 
-std::string SaveFailure(const Status& status, const std::string& path) {
-  const std::string& message = status.Message();
+std::string SaveFailure(const std::string& message, const std::string& path) {
   if (message.find(path) != std::string::npos) return message;
   return "cannot write " + path + (message.empty() ? "" : ": " + message);
 }
@@ -52,28 +55,38 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   CrtRandom random(seed);
   state.ready = true;
   ProgressBar bar(progress, options.count);
-  std::optional<RasterImage> sheet;
+  // Two sheets per worker in flight keep every core busy without holding the whole batch.
+  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
+  ParallelSaver saver(workers, 2 * workers);
+  std::shared_ptr<const RasterImage> sheet;
   for (int number = 1; number <= options.count; ++number) {
     std::array<int, kPartCount> entries = plan.picks;
     RandomCompose(random, plan.random, plan.entryCounts, entries);
-    bool changed = RefreshLayers(state, plan.Files(entries), loader);
+    const bool changed = RefreshLayers(state, plan.Files(entries), loader);
     if (auto error = FindUndecodedImage(state)) return *error;
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
-      sheet = ComposeLayers(state, options.half, options.blend);
-      if (sheet->IsNull()) {
+      auto composed =
+          std::make_shared<RasterImage>(ComposeLayers(state, options.half, options.blend));
+      if (composed->IsNull()) {
         return InputError("cannot create a " + std::to_string(result.width) + "x" +
                           std::to_string(result.height) + " image");
       }
+      sheet = std::move(composed);
     }
     std::string path = CharacterOutputName(options.output, number, options.count);
-    Status saved = sheet->Save(PathFromUtf8(path));
-    if (!saved) return WriteError(SaveFailure(saved, path));
-    result.written = number;
+    if (!saver.Submit(sheet, path)) break;
     // Said in full, so that the user finds the file whatever the current folder was.
-    if (options.count == 1) result.output = PathToUtf8(std::filesystem::absolute(PathFromUtf8(path)));
-    bar.Update(number);
+    if (options.count == 1)
+      result.output = PathToUtf8(std::filesystem::absolute(PathFromUtf8(path)));
+    bar.Update(saver.Completed());
   }
+  saver.Finish();
+  if (const auto failure = saver.Failure()) {
+    return WriteError(SaveFailure(failure->second, failure->first));
+  }
+  result.written = saver.Completed();
+  bar.Update(result.written);
   if (options.count > 1) result.output = options.output;
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;

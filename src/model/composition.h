@@ -10,6 +10,7 @@ struct SetState;
 // Draws every loaded slot of drawOrder at 1:1 into a new 32-bit straight-alpha image of the
 // set's size that starts fully transparent. In half mode only the left half of every layer
 // is kept (width xSize / 2). Empty when the set has no size.
-RasterImage ComposeLayers(const SetState& state, bool halfMode, BlendRule rule = BlendRule::Classic);
+RasterImage ComposeLayers(const SetState& state, bool halfMode,
+                          BlendRule rule = BlendRule::Classic);
 
 }  // namespace tessarin

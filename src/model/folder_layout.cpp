@@ -21,7 +21,8 @@ fs::path ProgramFile() {
 #ifdef _WIN32
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) {
       buffer.resize(length);
@@ -87,7 +88,9 @@ std::string PathToUtf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-fs::path PathFromUtf8(std::string_view utf8) { return fs::u8path(utf8.begin(), utf8.end()); }
+fs::path PathFromUtf8(std::string_view utf8) {
+  return fs::u8path(utf8.begin(), utf8.end());
+}
 
 fs::path DefaultBaseFolder() {
   const fs::path program = ProgramFile();
@@ -130,7 +133,8 @@ std::vector<std::string> ListPartImages(const fs::path& partFolder) {
 
 void SelectSet(SetState& state, std::string_view name) {
   state.setName = std::string(name);
-  state.setFolder = ResolveEntry(state.baseFolder, name).value_or(state.baseFolder / PathFromUtf8(name));
+  state.setFolder =
+      ResolveEntry(state.baseFolder, name).value_or(state.baseFolder / PathFromUtf8(name));
 }
 
 fs::path PartFolder(const SetState& state, int part) {

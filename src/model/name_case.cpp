@@ -15,12 +15,11 @@ struct CaseRange {
   char32_t offset;
 };
 constexpr CaseRange kCaseRanges[] = {
-    {U'A', U'Z', 0x20},
-    {U'\uFF21', U'\uFF3A', 0x20},  // Ａ..Ｚ
-    {U'\u0391', U'\u03A1', 0x20},  // Α..Ρ
-    {U'\u03A3', U'\u03A9', 0x20},  // Σ..Ω (U+03A2 is unassigned)
-    {U'\u0410', U'\u042F', 0x20},  // А..Я
-    {U'\u0401', U'\u0401', 0x50},  // Ё
+    {U'A', U'Z', 0x20},           {U'\uFF21', U'\uFF3A', 0x20},  // Ａ..Ｚ
+    {U'\u0391', U'\u03A1', 0x20},                                // Α..Ρ
+    {U'\u03A3', U'\u03A9', 0x20},                                // Σ..Ω (U+03A2 is unassigned)
+    {U'\u0410', U'\u042F', 0x20},                                // А..Я
+    {U'\u0401', U'\u0401', 0x50},                                // Ё
 };
 
 char32_t MapCase(char32_t c, Direction direction) {
@@ -41,7 +40,10 @@ std::size_t DecodeOne(std::string_view s, char32_t& c) {
   std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
   if (lead >= 0x80 && lead < 0xC2) return 0;
   if (s.size() < length) return 0;
-  c = length == 1 ? lead : length == 2 ? (lead & 0x1Fu) : length == 3 ? (lead & 0x0Fu) : (lead & 0x07u);
+  c = length == 1   ? lead
+      : length == 2 ? (lead & 0x1Fu)
+      : length == 3 ? (lead & 0x0Fu)
+                    : (lead & 0x07u);
   for (std::size_t i = 1; i < length; ++i) {
     if ((b(i) & 0xC0) != 0x80) return 0;
     c = (c << 6) | (b(i) & 0x3Fu);
@@ -92,9 +94,13 @@ std::string Convert(std::string_view utf8, Direction direction) {
 
 }  // namespace
 
-std::string ToLowerCp932(std::string_view utf8) { return Convert(utf8, Direction::ToLower); }
+std::string ToLowerCp932(std::string_view utf8) {
+  return Convert(utf8, Direction::ToLower);
+}
 
-std::string ToUpperCp932(std::string_view utf8) { return Convert(utf8, Direction::ToUpper); }
+std::string ToUpperCp932(std::string_view utf8) {
+  return Convert(utf8, Direction::ToUpper);
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return ToUpperCp932(a) == ToUpperCp932(b);

@@ -238,7 +238,10 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
 
   QBuffer buffer(&toDecode);
   buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
+  // Naming the format spares Qt from loading every image plugin to ask whether it reads these
+  // bytes, which costs more than decoding a sprite sheet.
+  QImageReader reader(&buffer, png.isPng ? QByteArrayLiteral("png") : QByteArray());
+  reader.setAutoDetectImageFormat(!png.isPng);
   reader.setAutoTransform(false);
   // Decoders may hold 16 bits a channel (8 bytes a pixel) before we narrow to 8, so their own
   // ceiling is twice ours; ours is checked against the declared size before that.
@@ -319,6 +322,16 @@ QImage ToQImage(const RasterImage& image) {
   return out;
 }
 
+// The encoders built into QtGui, which claim their extensions before any plugin. Listing
+// every encoder loads every image plugin, so these are looked up without that.
+QByteArray BuiltInEncoder(const QString& extension) {
+  static const char* const kBuiltIn[] = {"png", "bmp", "ppm", "pgm", "pbm", "xbm", "xpm"};
+  for (const char* format : kBuiltIn) {
+    if (extension.compare(QLatin1String(format), Qt::CaseInsensitive) == 0) return format;
+  }
+  return {};
+}
+
 }  // namespace
 
 Status RasterImage::LoadFromMemory(const void* data, std::size_t size) {
@@ -361,8 +374,8 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
   const QString fileName = ToQString(path.filename());
   const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
   const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
-  QByteArray format;
-  if (!extension.isEmpty()) {
+  QByteArray format = BuiltInEncoder(extension);
+  if (format.isEmpty() && !extension.isEmpty()) {
     for (const QByteArray& candidate : QImageWriter::supportedImageFormats()) {
       if (extension.compare(QString::fromLatin1(candidate), Qt::CaseInsensitive) == 0) {
         format = candidate;

@@ -15,8 +15,12 @@ inline constexpr int kPartCount = 8;
 inline constexpr int kSlotCount = 16;
 
 // Slot k + 8 holds the main image of part k, slot k its companion.
-inline constexpr int MainSlot(int part) { return part + kPartCount; }
-inline constexpr int CompanionSlot(int part) { return part; }
+inline constexpr int MainSlot(int part) {
+  return part + kPartCount;
+}
+inline constexpr int CompanionSlot(int part) {
+  return part;
+}
 
 struct LayerSlot {
   // Images are immutable once loaded, so a batch can share them between characters.

@@ -115,13 +115,13 @@ void ParseSettingFile(std::string_view bytes, SetState& state) {
 }
 
 SettingFileStatus ReadSettingFile(SetState& state) {
-  const std::optional<std::filesystem::path> path =
-      ResolveEntry(state.setFolder, kSettingFileName);
+  const std::optional<std::filesystem::path> path = ResolveEntry(state.setFolder, kSettingFileName);
   std::error_code error;
   if (path && std::filesystem::is_regular_file(*path, error)) {
     std::ifstream file(*path, std::ios::binary);
     if (file) {
-      const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+      const std::string bytes{std::istreambuf_iterator<char>(file),
+                              std::istreambuf_iterator<char>()};
       if (!file.bad()) {
         ParseSettingFile(bytes, state);
         return SettingFileStatus::Read;

@@ -136,9 +136,10 @@ std::string Convert(const char* to, const char* from, std::string_view bytes, On
     offset = bytes.size() - inLeft;
     if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
       // EILSEQ or a truncated sequence at the end: give up one byte and go on after it.
-      const std::size_t length = (from == std::string_view("UTF-8"))
-                                     ? std::max<std::size_t>(1, Utf8SequenceLength(bytes.substr(offset)))
-                                     : 1;
+      const std::size_t length =
+          (from == std::string_view("UTF-8"))
+              ? std::max<std::size_t>(1, Utf8SequenceLength(bytes.substr(offset)))
+              : 1;
       onInvalid(out, bytes.substr(offset, length));
       offset += length;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -38,9 +38,9 @@ TEST(ResolveEntry, MatchesWideLettersAndNestedNamesWithEitherSeparator) {
 
 struct CompanionCase {
   const char* name;
-  const char* mainImage;      // relative to the folder
-  const char* existing;       // companion file present on disk, or ""
-  const char* expected;       // expected companion path relative to the folder, or "<none>"
+  const char* mainImage;  // relative to the folder
+  const char* existing;   // companion file present on disk, or ""
+  const char* expected;   // expected companion path relative to the folder, or "<none>"
 };
 
 class CompanionPathTest : public ::testing::TestWithParam<CompanionCase> {};
@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ListPartImages, ListsMainImagesInNameOrder) {
   TempFolder folder;
-  for (const char* name : {"b.png", "a$.png", "A$.PNG", "a.png", "C.PNG", "d.txt", "xpng", "e.Png",
-                           "cape$.png.png"}) {
+  for (const char* name :
+       {"b.png", "a$.png", "A$.PNG", "a.png", "C.PNG", "d.txt", "xpng", "e.Png", "cape$.png.png"}) {
     folder.WriteFile(name);
   }
   folder.MakeFolder("folder.png");

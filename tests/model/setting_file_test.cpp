@@ -20,7 +20,9 @@ struct ParseCase {
   std::int32_t ySize;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 // The priority of a part is the key stored with its main slot.
 std::int32_t PriorityOf(const SetState& state, int part) {
@@ -59,8 +61,11 @@ const std::string k300 = std::string(252, 'x') + "=7" + std::string(46, 'y');
 INSTANTIATE_TEST_SUITE_P(
     Lines, ParseSettingFileTest,
     ::testing::Values(
-        ParseCase{"WorkedExampleInCp932", "Xsize:96\r\nYsize:128\r\n\x93\xaa=5\r\n\x91\xcc=3\r\n",
-                  {{"頭", 5}, {"体", 3}}, 96, 128},
+        ParseCase{"WorkedExampleInCp932",
+                  "Xsize:96\r\nYsize:128\r\n\x93\xaa=5\r\n\x91\xcc=3\r\n",
+                  {{"頭", 5}, {"体", 3}},
+                  96,
+                  128},
         ParseCase{"Utf8Names", "頭=5\n体=3\n", {{"頭", 5}, {"体", 3}}, 0, 0},
         ParseCase{"ByteOrderMarkThenComment", "\xEF\xBB\xBF#Xsize:5\n髪=2\n", {{"髪", 2}}, 0, 0},
         ParseCase{"ByteOrderMarkBeforeName", "\xEF\xBB\xBF髪=2\n", {{"髪", 2}}, 0, 0},
@@ -70,23 +75,41 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"NameKeepsTrailingBlank", "\x93\xaa = 5\n", {{"頭 ", 5}}, 0, 0},
         ParseCase{"SizeWithBlankAndWithoutDigits", "Xsize: 48\nYsize:abc\n", {}, 48, 0},
         ParseCase{"PartAndSizeOnOneLine", "\x8e\xe8=1 Xsize:40\n", {{"手", 1}}, 40, 0},
-        ParseCase{"NegativeAndSignedPriorities", "a=-1\nb=+2\nc=x\n", {{"a", -1}, {"b", 2}, {"c", 0}},
-                  0, 0},
-        ParseCase{"PriorityWrapsModulo2To32", "a=4294967297\nb=2147483648\n",
-                  {{"a", 1}, {"b", INT32_MIN}}, 0, 0},
-        ParseCase{"LongLineIsReadInPieces", k300 + "\nYsize:3\n",
-                  {{std::string(252, 'x'), 7}}, 0, 3},
+        ParseCase{"NegativeAndSignedPriorities",
+                  "a=-1\nb=+2\nc=x\n",
+                  {{"a", -1}, {"b", 2}, {"c", 0}},
+                  0,
+                  0},
+        ParseCase{"PriorityWrapsModulo2To32",
+                  "a=4294967297\nb=2147483648\n",
+                  {{"a", 1}, {"b", INT32_MIN}},
+                  0,
+                  0},
+        ParseCase{
+            "LongLineIsReadInPieces", k300 + "\nYsize:3\n", {{std::string(252, 'x'), 7}}, 0, 3},
         ParseCase{"SecondPieceOfLongLineIsALineOfItsOwn",
-                  std::string(255, 'z') + "q=3 Xsize:12\n", {{"q", 3}}, 12, 0},
-        ParseCase{"EndOfFileByteStopsReading", "a=1\n\x1A" "b=2\nXsize:5\n", {{"a", 1}}, 0, 0},
-        ParseCase{"NulByteEndsTheLineForParsing", std::string("a=1\0Xsize:5\nb\0=2\n", 17),
-                  {{"a", 1}}, 0, 0},
+                  std::string(255, 'z') + "q=3 Xsize:12\n",
+                  {{"q", 3}},
+                  12,
+                  0},
+        ParseCase{"EndOfFileByteStopsReading",
+                  "a=1\n\x1A"
+                  "b=2\nXsize:5\n",
+                  {{"a", 1}},
+                  0,
+                  0},
+        ParseCase{"NulByteEndsTheLineForParsing",
+                  std::string("a=1\0Xsize:5\nb\0=2\n", 17),
+                  {{"a", 1}},
+                  0,
+                  0},
         ParseCase{"LoneCarriageReturnStaysInTheLine", "a=1\rXsize:6\n", {{"a", 1}}, 6, 0},
         ParseCase{"InvalidCp932BecomesReplacement", "\x93\xaa\x80=1\n", {{"頭\uFFFD", 1}}, 0, 0},
         ParseCase{"NinthPartLineAndAllAfterIgnored",
                   "Ysize:4\na=1\nb=1\nc=1\nd=1\ne=1\nf=1\ng=1\nh=1\ni=1\nXsize:80\n",
                   {{"a", 1}, {"b", 1}, {"c", 1}, {"d", 1}, {"e", 1}, {"f", 1}, {"g", 1}, {"h", 1}},
-                  0, 4},
+                  0,
+                  4},
         ParseCase{"EmptyFile", "", {}, 0, 0}),
     [](const ::testing::TestParamInfo<ParseCase>& row) { return std::string(row.param.name); });
 

@@ -37,10 +37,12 @@ class TempFolder {
     return path;
   }
 
-  std::filesystem::path WriteFile(std::string_view relativeUtf8, std::string_view bytes = "") const {
+  std::filesystem::path WriteFile(std::string_view relativeUtf8,
+                                  std::string_view bytes = "") const {
     const std::filesystem::path path = Path(relativeUtf8);
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 

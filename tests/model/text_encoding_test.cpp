@@ -10,21 +10,23 @@ TEST(TextEncoding, RecognisesWellFormedUtf8Only) {
   EXPECT_TRUE(IsValidUtf8(""));
   EXPECT_TRUE(IsValidUtf8("plain ascii"));
   EXPECT_TRUE(IsValidUtf8("デフォルト \xF0\x9F\x98\x80"));
-  EXPECT_FALSE(IsValidUtf8("\x93\xaa"));              // code page 932
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));              // overlong "/"
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));          // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));      // beyond U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xE3\x83"));              // cut short
+  EXPECT_FALSE(IsValidUtf8("\x93\xaa"));          // code page 932
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+  EXPECT_FALSE(IsValidUtf8("\xE3\x83"));          // cut short
 }
 
 TEST(TextEncoding, ReplacesWhatItCannotDecode) {
   EXPECT_EQ(SanitizeUtf8("a\xE3\x83z"), "a\uFFFD\uFFFDz");  // one for each byte
   EXPECT_EQ(DecodeCp932("\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67"), "デフォルト");
-  EXPECT_EQ(DecodeCp932("\x5C\x7E"), "\\~");      // ASCII stays ASCII in code page 932
-  EXPECT_EQ(DecodeCp932("\xB1\xB2"), "ｱｲ");        // half-width katakana
-  EXPECT_EQ(DecodeCp932("\x87\x40"), "①");        // NEC special row
-  EXPECT_EQ(DecodeCp932("a\x80" "b\xFF"), "a\uFFFDb\uFFFD");
-  EXPECT_EQ(DecodeCp932("\x93"), "\uFFFD");       // lead byte at the end
+  EXPECT_EQ(DecodeCp932("\x5C\x7E"), "\\~");  // ASCII stays ASCII in code page 932
+  EXPECT_EQ(DecodeCp932("\xB1\xB2"), "ｱｲ");   // half-width katakana
+  EXPECT_EQ(DecodeCp932("\x87\x40"), "①");    // NEC special row
+  EXPECT_EQ(DecodeCp932("a\x80"
+                        "b\xFF"),
+            "a\uFFFDb\uFFFD");
+  EXPECT_EQ(DecodeCp932("\x93"), "\uFFFD");  // lead byte at the end
 }
 
 TEST(TextEncoding, EncodesForCodePage932) {
@@ -57,7 +59,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // "ア" is 0x83 0x41 in code page 932: its second byte is not an "A".
                       CaseCase{"KanaUntouched", "アイＡ", "アイａ", "アイＡ"},
                       CaseCase{"AccentedLatinUntouched", "Éé", "Éé", "Éé"},
-                      CaseCase{"InvalidBytesKept", "A\xFF" "B", "a\xFF" "b", "A\xFF" "B"}),
+                      CaseCase{"InvalidBytesKept",
+                               "A\xFF"
+                               "B",
+                               "a\xFF"
+                               "b",
+                               "A\xFF"
+                               "B"}),
     [](const ::testing::TestParamInfo<CaseCase>& row) { return std::string(row.param.name); });
 
 TEST(NameCase, OrdersAsTheReferenceFileSystemsList) {
