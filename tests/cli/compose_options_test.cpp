@@ -21,6 +21,11 @@ struct GoodLine {
   ComposeOptions expected;
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const GoodLine& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class GoodCommandLine : public testing::TestWithParam<GoodLine> {};
 
 TEST_P(GoodCommandLine, ParsesToOptions) {
@@ -109,6 +114,11 @@ struct BadLine {
   std::vector<std::string> args;
   const char* messagePart;
 };
+
+// Test names, not bytes, in listings.
+void PrintTo(const BadLine& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class BadCommandLine : public testing::TestWithParam<BadLine> {};
 

@@ -38,6 +38,11 @@ struct PixelCase {
   Bgra expected;
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const PixelCase& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class BlendPixel : public ::testing::TestWithParam<PixelCase> {};
 
 TEST_P(BlendPixel, OnePixelOverAnother) {

@@ -43,6 +43,11 @@ struct CompanionCase {
   const char* expected;   // expected companion path relative to the folder, or "<none>"
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const CompanionCase& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class CompanionPathTest : public ::testing::TestWithParam<CompanionCase> {};
 
 TEST_P(CompanionPathTest, LowerCasesTheNameAndInsertsTheDollar) {

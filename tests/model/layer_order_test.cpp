@@ -15,6 +15,11 @@ struct OrderCase {
   std::vector<std::int32_t> slots;
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const OrderCase& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class InsertLayerPairTest : public ::testing::TestWithParam<OrderCase> {};
 
 TEST_P(InsertLayerPairTest, KeepsKeysSortedWithTheirSlots) {

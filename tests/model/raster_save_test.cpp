@@ -65,6 +65,11 @@ struct RoundTrip {
   Fidelity fidelity;
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const RoundTrip& row, std::ostream* os) {
+  *os << row.extension;
+}
+
 class SaveRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(SaveRoundTrip, PixelsComeBackUnchanged) {

@@ -42,6 +42,11 @@ struct CaseCase {
   const char* upper;
 };
 
+// Test names, not bytes, in listings.
+void PrintTo(const CaseCase& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class NameCaseTest : public ::testing::TestWithParam<CaseCase> {};
 
 TEST_P(NameCaseTest, MapsTheLettersCodePage932Knows) {
