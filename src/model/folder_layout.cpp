@@ -92,10 +92,19 @@ fs::path PathFromUtf8(std::string_view utf8) {
   return fs::u8path(utf8.begin(), utf8.end());
 }
 
+fs::path BaseFolderFor(const fs::path& programFolder) {
+  fs::path beside = programFolder / "Graphics";
+  std::error_code error;
+  if (fs::is_directory(beside, error)) return beside;
+  // An installed program keeps its sets with its other data, not beside itself.
+  fs::path installed = programFolder.parent_path() / "share" / "tessarin" / "Graphics";
+  if (fs::is_directory(installed, error)) return installed;
+  return beside;
+}
+
 fs::path DefaultBaseFolder() {
   const fs::path program = ProgramFile();
-  const fs::path folder = program.empty() ? fs::current_path() : program.parent_path();
-  return folder / "Graphics";
+  return BaseFolderFor(program.empty() ? fs::current_path() : program.parent_path());
 }
 
 std::optional<fs::path> ResolveEntry(const fs::path& folder, std::string_view name) {

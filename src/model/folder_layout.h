@@ -10,8 +10,10 @@ namespace tessarin {
 
 struct SetState;
 
-// "Graphics" beside the running program.
+// "Graphics" beside the running program, or for an installed program (bin/ without it)
+// share/tessarin/Graphics beside bin/.
 std::filesystem::path DefaultBaseFolder();
+std::filesystem::path BaseFolderFor(const std::filesystem::path& programFolder);
 
 // The entry of folder whose name equals name: an exact match wins, otherwise the first
 // entry in name order that equals it without regard to case. Nothing when there is none.

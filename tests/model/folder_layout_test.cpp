@@ -125,5 +125,15 @@ TEST(DefaultBaseFolder, IsGraphicsBesideTheProgram) {
   EXPECT_TRUE(fs::exists(base.parent_path() / "model_tests"));
 }
 
+TEST(DefaultBaseFolder, FallsBackToTheInstalledSetsOnlyWhenNoneAreBesideTheProgram) {
+  TempFolder folder;
+  folder.MakeFolder("prefix/bin");
+  EXPECT_EQ(BaseFolderFor(folder.Path("prefix/bin")), folder.Path("prefix/bin/Graphics"));
+  folder.MakeFolder("prefix/share/tessarin/Graphics");
+  EXPECT_EQ(BaseFolderFor(folder.Path("prefix/bin")), folder.Path("prefix/share/tessarin/Graphics"));
+  folder.MakeFolder("prefix/bin/Graphics");
+  EXPECT_EQ(BaseFolderFor(folder.Path("prefix/bin")), folder.Path("prefix/bin/Graphics"));
+}
+
 }  // namespace
 }  // namespace tessarin
