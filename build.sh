@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Tessarin, builds it, and then:
-#   ./build.sh run    composes a random character from the bundled sample set
+#   ./build.sh run    opens the window on the bundled sample sets
 #   ./build.sh test   runs the whole test suite
 # Run it as root, or as a user who may use sudo (only the package installation needs it).
 set -euo pipefail
@@ -16,6 +16,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libgtest-dev libbenchmark-dev
+  fonts-ipafont-gothic
 )
 missing=()
 for package in "${packages[@]}"; do
@@ -34,6 +35,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build
 
 if [ "$mode" = run ]; then
+  if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec ./build/bin/tessarin
+  fi
+  echo "No display to open the window on; composing a random character headless instead."
   ./build/bin/tessarin-compose --set デフォルト --random all -o tessarin-character.png
 else
   ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -48,9 +48,10 @@ const DialogTemplate& MainDialogTemplate() {
           {1028, K::CheckBox, "ﾗﾝﾀﾞﾑ", 136, 192, 28, 10},
           {1029, K::CheckBox, "ﾗﾝﾀﾞﾑ", 218, 193, 29, 10},
           {1030, K::CheckBox, "ﾗﾝﾀﾞﾑ", 305, 193, 29, 10},
+          // Wide enough for the note's first line in the IPA and Noto faces as well.
           {ids::kStatic, K::Label,
-           "※「ランダム」のチェックが入っている欄のみ、\r\n　 「ランダム合成」で変化します。", 7, 273,
-           125, 19},
+           "※「ランダム」のチェックが入っている欄のみ、\r\n　 「ランダム合成」で変化します。", 7,
+           273, 150, 19},
           {ids::kThreeQuarterBox, K::CheckBox, "2/3表示", 318, 175, 36, 10},
       },
   };

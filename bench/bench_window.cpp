@@ -1,0 +1,159 @@
+// The window as a person feels it: from a changed selection in a part list to the finished
+// repaint, and from process start to the first painted window, with peak memory.
+// Usage: bench_window [GRAPHICS_DIR]   (default: the sample sets)
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QListWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "compositor_dialog.h"
+#include "control_ids.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSelectionChanges = 400;
+constexpr int kStartRuns = 15;
+constexpr double kRepaintTargetMs = 5;
+constexpr double kStartTargetMs = 300;
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+struct ChildRun {
+  int exitCode = -1;
+  double milliseconds = 0;
+  long peakKiB = 0;
+};
+
+// The window program, told to quit right after its first paint.
+ChildRun StartWindow(const fs::path& graphics) {
+  std::string program = TESSARIN_WINDOW;
+  std::string folder = graphics.string();
+  std::vector<char*> argv = {program.data(), folder.data(), nullptr};
+  std::vector<std::string> environment = {"TESSARIN_QUIT_AFTER_FIRST_PAINT=1",
+                                          "QT_QPA_PLATFORM=offscreen"};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string entry = *variable;
+    if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0) environment.push_back(entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+
+  ChildRun run;
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0) {
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
+      run.exitCode = WEXITSTATUS(status);
+    }
+    run.peakKiB = usage.ru_maxrss;
+  }
+  run.milliseconds =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return run;
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1))];
+}
+
+const char* Verdict(bool met) {
+  return met ? "met" : "MISSED";
+}
+
+long PeakKiB(int who) {
+  rusage usage{};
+  getrusage(who, &usage);
+  return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const fs::path graphics = argc > 1 ? fs::path(argv[1]) : fs::path(TESSARIN_SAMPLE_GRAPHICS);
+  std::printf("tessarin window, sets from\n  %s\n\n", graphics.string().c_str());
+
+  tessarin::CompositorDialog dialog(graphics);
+  PaintCounter paints;
+  dialog.installEventFilter(&paints);
+  dialog.show();
+  while (paints.count == 0) QApplication::processEvents();
+
+  // The part list with the most images, stepped through so that every change loads a new pair.
+  QListWidget* list = nullptr;
+  for (int part = 0; part < tessarin::kPartCount; ++part) {
+    auto* candidate = qobject_cast<QListWidget*>(dialog.Control(tessarin::ids::PartList(part)));
+    if (list == nullptr || candidate->count() > list->count()) list = candidate;
+  }
+  if (list == nullptr || list->count() < 3) {
+    std::fprintf(stderr, "the set shown first needs a part with two images or more\n");
+    return 1;
+  }
+  std::vector<double> repaintMs;
+  for (int i = 0; i < kSelectionChanges; ++i) {
+    const int row = 1 + i % (list->count() - 1);
+    const int before = paints.count;
+    const auto start = std::chrono::steady_clock::now();
+    list->setCurrentRow(row);
+    while (paints.count == before) QApplication::processEvents();
+    repaintMs.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+  }
+  const double repaintMedian = Percentile(repaintMs, 0.5);
+  std::printf("selection change to finished repaint (%d changes over %d images, set %s)\n",
+              kSelectionChanges, list->count() - 1, dialog.State().setName.c_str());
+  std::printf("  median %7.2f ms   p90 %7.2f ms   max %7.2f ms   target <= %.0f ms: %s\n",
+              repaintMedian, Percentile(repaintMs, 0.9), Percentile(repaintMs, 1.0),
+              kRepaintTargetMs, Verdict(repaintMedian <= kRepaintTargetMs));
+  std::printf("  peak memory of this process %6.1f MiB\n\n",
+              static_cast<double>(PeakKiB(RUSAGE_SELF)) / 1024);
+
+  StartWindow(graphics);  // warms the file cache
+  std::vector<double> startMs;
+  long startPeak = 0;
+  for (int i = 0; i < kStartRuns; ++i) {
+    const ChildRun run = StartWindow(graphics);
+    if (run.exitCode != 0) {
+      std::fprintf(stderr, "the window exited with code %d\n", run.exitCode);
+      return 1;
+    }
+    startMs.push_back(run.milliseconds);
+    startPeak = std::max(startPeak, run.peakKiB);
+  }
+  const double startMedian = Percentile(startMs, 0.5);
+  std::printf("process start to first painted window (%d runs, offscreen)\n", kStartRuns);
+  std::printf("  median %7.1f ms   min %7.1f ms   max %7.1f ms   target <= %.0f ms: %s\n",
+              startMedian, Percentile(startMs, 0), Percentile(startMs, 1.0), kStartTargetMs,
+              Verdict(startMedian <= kStartTargetMs));
+  std::printf("  peak memory of the window %6.1f MiB\n", static_cast<double>(startPeak) / 1024);
+  return 0;
+}

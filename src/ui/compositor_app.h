@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+
+namespace tessarin {
+
+// The process's application: runs the window modally and ends when it closes. The one
+// optional argument names a Graphics folder to use instead of the default one.
+class CompositorApp {
+ public:
+  CompositorApp(int& argc, char** argv);
+  int Run();
+
+ private:
+  QApplication application_;
+};
+
+}  // namespace tessarin

@@ -1,0 +1,301 @@
+#include "compositor_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <ctime>
+#include <utility>
+
+#include "about_dialog.h"
+#include "app_icon.h"
+#include "composition.h"
+#include "control_ids.h"
+#include "dialog_builder.h"
+#include "dialog_templates.h"
+#include "folder_layout.h"
+#include "layer_loading.h"
+#include "preview_geometry.h"
+#include "prompts.h"
+#include "random_compose.h"
+#include "set_preselection.h"
+#include "setting_file.h"
+#include "ui_strings.h"
+#include "windows_system_menu.h"
+
+namespace tessarin {
+namespace {
+
+// Sets smaller than this both ways are shown twice as large when loaded.
+constexpr std::int32_t kDoubleScaleBelow = 128;
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                         Qt::MSWindowsFixedSizeDialogHint;
+
+template <typename Widget>
+Widget* ControlOf(const QHash<int, QWidget*>& controls, int id) {
+  auto* widget = qobject_cast<Widget*>(controls.value(id));
+  Q_ASSERT(widget != nullptr);
+  return widget;
+}
+
+int SelectedRow(const QListWidget& list) {
+  const QList<QListWidgetItem*> selected = list.selectedItems();
+  return selected.isEmpty() ? -1 : list.row(selected.constFirst());
+}
+
+QString NativePath(const std::filesystem::path& path) {
+  return QDir::toNativeSeparators(QString::fromStdString(PathToUtf8(path)));
+}
+
+}  // namespace
+
+CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts prompts)
+    : QDialog(nullptr, kWindowFlags),
+      icon_(AppIcon()),
+      random_(static_cast<std::uint32_t>(std::time(nullptr))),
+      prompts_(std::move(prompts)),
+      quitAfterFirstPaint_(qEnvironmentVariableIsSet("TESSARIN_QUIT_AFTER_FIRST_PAINT")) {
+  state_.baseFolder = std::move(baseFolder);
+  controls_ = BuildDialog(*this, MainDialogTemplate(), icon_);
+  BindControls();
+  AppendAboutToSystemMenu(*this);
+
+  FillSetList();
+  LoadSet();  // not ready yet: loads no layer
+  state_.ready = true;
+  RefreshLayers();
+}
+
+CompositorDialog::~CompositorDialog() = default;
+
+void CompositorDialog::BindControls() {
+  setList_ = ControlOf<QComboBox>(controls_, ids::kSetList);
+  for (int part = 0; part < kPartCount; ++part) {
+    const auto k = static_cast<std::size_t>(part);
+    partLists_[k] = ControlOf<QListWidget>(controls_, ids::PartList(part));
+    partLabels_[k] = ControlOf<QLabel>(controls_, ids::PartLabel(part));
+    randomBoxes_[k] = ControlOf<QCheckBox>(controls_, ids::RandomBox(part));
+    connect(partLists_[k], &QListWidget::itemSelectionChanged, this,
+            &CompositorDialog::RefreshLayers);
+  }
+  doubleBox_ = ControlOf<QCheckBox>(controls_, ids::kDoubleBox);
+  halfBox_ = ControlOf<QCheckBox>(controls_, ids::kHalfBox);
+  threeQuarterBox_ = ControlOf<QCheckBox>(controls_, ids::kThreeQuarterBox);
+
+  connect(setList_, &QComboBox::currentIndexChanged, this, &CompositorDialog::LoadSet);
+  connect(ControlOf<QPushButton>(controls_, ids::kOk), &QPushButton::clicked, this,
+          &QDialog::accept);
+  connect(ControlOf<QPushButton>(controls_, ids::kQuit), &QPushButton::clicked, this,
+          &QDialog::reject);
+  connect(ControlOf<QPushButton>(controls_, ids::kGenerate), &QPushButton::clicked, this,
+          &CompositorDialog::GenerateImage);
+  connect(ControlOf<QPushButton>(controls_, ids::kRandomCompose), &QPushButton::clicked, this,
+          &CompositorDialog::RandomCompose);
+  connect(halfBox_, &QCheckBox::clicked, this, &CompositorDialog::RefreshLayers);
+  connect(doubleBox_, &QCheckBox::clicked, this, [this] {
+    threeQuarterBox_->setChecked(false);
+    RefreshLayers();
+  });
+  connect(threeQuarterBox_, &QCheckBox::clicked, this, [this] {
+    doubleBox_->setChecked(false);
+    RefreshLayers();
+  });
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+          &CompositorDialog::ShowAbout);
+}
+
+void CompositorDialog::FillSetList() {
+  const QSignalBlocker blocker(setList_);
+  setList_->clear();
+  const std::vector<std::string> names = ListSets(state_.baseFolder);
+  for (const std::string& name : names) {
+    const QString folder = QString::fromStdString(name);
+    setList_->addItem(QStringLiteral("[%1]").arg(folder), folder);
+  }
+  if (names.empty()) {
+    ShowMessage(windowTitle(),
+                QString::fromUtf8(strings::kNoSets).arg(NativePath(state_.baseFolder)));
+    return;
+  }
+  setList_->setCurrentIndex(PreselectedSet(names));
+}
+
+void CompositorDialog::LoadSet() {
+  const int index = setList_->currentIndex();
+  if (index >= 0) {
+    const QString name = setList_->itemData(index).toString();
+    SelectSet(state_, name.toStdString());
+    if (ReadSettingFile(state_) == SettingFileStatus::Missing) {
+      ShowMessage(QString::fromUtf8(strings::kWarningCaption),
+                  QString::fromUtf8(strings::kMissingSettingFile).arg(name));
+    }
+  } else {
+    // No set at all: the window shows a set without parts.
+    state_.setName.clear();
+    state_.setFolder = state_.baseFolder;
+    ParseSettingFile({}, state_);
+  }
+
+  const QString nothing = QString::fromUtf8(strings::kNothing);
+  for (int part = 0; part < kPartCount; ++part) {
+    const auto k = static_cast<std::size_t>(part);
+    QListWidget* list = partLists_[k];
+    const std::string& name = state_.partNames[k];
+    const QSignalBlocker blocker(list);
+    list->clear();
+    list->addItem(nothing);
+    list->setEnabled(!name.empty());
+    if (name.empty()) {
+      partLabels_[k]->setText(QString::fromUtf8(strings::kUndefinedPart));
+      continue;
+    }
+    partLabels_[k]->setText(QString::fromStdString(name));
+    QStringList files;
+    for (const std::string& file : ListPartImages(PartFolder(state_, part))) {
+      files.append(QString::fromStdString(file));
+    }
+    list->addItems(files);
+    list->setCurrentRow(0);
+  }
+  doubleBox_->setChecked(state_.xSize < kDoubleScaleBelow && state_.ySize < kDoubleScaleBelow);
+
+  // Another drawing order and size: the composite must be made again even if no slot changes.
+  compositeStale_ = true;
+  RefreshLayers();
+  update();
+}
+
+std::string CompositorDialog::SelectedFileName(int part) const {
+  const QListWidget& list = *partLists_[static_cast<std::size_t>(part)];
+  const int row = SelectedRow(list);
+  return row <= 0 ? std::string() : list.item(row)->text().toStdString();
+}
+
+void CompositorDialog::RefreshLayers() {
+  if (!state_.ready) return;
+  PartSelection selection;
+  for (int part = 0; part < kPartCount; ++part) {
+    selection[static_cast<std::size_t>(part)] = SelectedFileName(part);
+  }
+  const bool changed = tessarin::RefreshLayers(state_, selection);
+  const bool half = halfBox_->isChecked();
+  if (changed || compositeStale_ || half != compositeHalf_) {
+    preview_.SetComposite(ComposeLayers(state_, half, BlendRule::Classic));
+    compositeStale_ = false;
+    compositeHalf_ = half;
+  }
+  update(PreviewRepaintArea(state_.xSize, state_.ySize));
+}
+
+void CompositorDialog::GenerateImage() {
+  // Every change of a slot or of the half box recomposes at once, so the preview's composite
+  // is the picture to save.
+  const RasterImage& composite = preview_.Composite();
+  const QString fileName = prompts_.askSaveFile ? prompts_.askSaveFile() : AskImageFileName(this);
+  if (fileName.isEmpty()) return;
+  const Status saved = composite.Save(PathFromUtf8(fileName.toStdString()));
+  if (!saved) {
+    ShowMessage(
+        QString::fromUtf8(strings::kSaveCaption),
+        QString::fromUtf8(strings::kSaveFailed)
+            .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(saved.Message())));
+  }
+}
+
+void CompositorDialog::RandomCompose() {
+  std::array<bool, kPartCount> ticked{};
+  std::array<int, kPartCount> counts{};
+  std::array<int, kPartCount> selection{};
+  for (std::size_t k = 0; k < kPartCount; ++k) {
+    ticked[k] = randomBoxes_[k]->isChecked();
+    counts[k] = partLists_[k]->count();
+    selection[k] = SelectedRow(*partLists_[k]);
+  }
+  const std::array<int, kPartCount> before = selection;
+  tessarin::RandomCompose(random_, ticked, counts, selection);
+  for (std::size_t k = 0; k < kPartCount; ++k) {
+    if (selection[k] == before[k]) continue;
+    const QSignalBlocker blocker(partLists_[k]);
+    partLists_[k]->setCurrentRow(selection[k]);
+  }
+  RefreshLayers();
+}
+
+void CompositorDialog::PaintPreview(QPainter& painter) {
+  if (state_.xSize <= 0 || state_.ySize <= 0) return;
+  const double scale = PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked());
+  const PreviewGeometry geometry =
+      ComputePreviewGeometry(state_.xSize, state_.ySize, scale, halfBox_->isChecked());
+  const RasterImage& picture = preview_.Render(
+      QRect(geometry.dx, geometry.dy, geometry.dw, geometry.dh), geometry.sourceWidth,
+      geometry.sourceHeight, rect(), palette().color(backgroundRole()).rgb());
+  if (picture.IsNull()) return;
+  const QImage view(picture.Row(0), picture.Width(), picture.Height(),
+                    static_cast<qsizetype>(picture.Stride()), QImage::Format_RGB32);
+  painter.drawImage(preview_.RenderedAt(), view);
+}
+
+void CompositorDialog::ShowAbout() {
+  AboutDialog about(this, icon_);
+  about.exec();
+}
+
+void CompositorDialog::ShowMessage(const QString& caption, const QString& text) {
+  if (prompts_.showMessage) {
+    prompts_.showMessage(caption, text);
+  } else {
+    ShowPlainMessage(this, caption, text);
+  }
+}
+
+void CompositorDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintPreview(painter);
+  if (quitAfterFirstPaint_) {
+    // For start-up measurements: the first painted window is the finish line.
+    quitAfterFirstPaint_ = false;
+    QTimer::singleShot(0, this, &QDialog::reject);
+  }
+}
+
+void CompositorDialog::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  // A focused push button takes Enter itself. Anywhere else Enter stands for the hidden
+  // default button, which Qt does not press while it is hidden.
+  if (enter && modifiers == Qt::NoModifier &&
+      qobject_cast<QPushButton*>(focusWidget()) == nullptr) {
+    ControlOf<QPushButton>(controls_, ids::kOk)->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CompositorDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  const QAction* about = menu.addAction(QString::fromUtf8(strings::kAboutMenuItem));
+  if (menu.exec(event->globalPos()) == about) ShowAbout();
+}
+
+bool CompositorDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+  if (IsAboutSystemCommand(eventType, message)) {
+    ShowAbout();
+    *result = 0;
+    return true;
+  }
+  return QDialog::nativeEvent(eventType, message, result);
+}
+
+}  // namespace tessarin

@@ -1,0 +1,31 @@
+#include "prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include "ui_strings.h"
+
+namespace tessarin {
+
+void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+QString AskImageFileName(QWidget* parent) {
+  QFileDialog dialog(parent, QString::fromUtf8(strings::kSaveCaption));
+  // The same dialog everywhere, and one a test session can drive.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(
+      {QString::fromUtf8(strings::kPngFilter), QString::fromUtf8(strings::kAllFilesFilter)});
+  dialog.setDefaultSuffix(QString::fromUtf8(strings::kDefaultSuffix));
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.constFirst();
+}
+
+}  // namespace tessarin

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QColor>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string_view>
+
+#include "compositor_dialog.h"
+#include "control_ids.h"
+#include "folder_layout.h"
+#include "raster_image.h"
+
+namespace tessarin::ui_testing {
+
+// A Graphics folder in a temporary directory.
+class TestGraphics {
+ public:
+  TestGraphics() { std::filesystem::create_directories(base_); }
+  const std::filesystem::path& Base() const { return base_; }
+
+  void WriteText(std::string_view relative, std::string_view text) const {
+    const std::filesystem::path path = base_ / PathFromUtf8(relative);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  void WritePng(std::string_view relative, int width, int height,
+                const std::function<QRgb(int, int)>& colour) const {
+    RasterImage image;
+    image.Create(width, height, 32, true);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const QRgb bgra = colour(x, y);  // B, G, R, A in memory order
+        for (int byte = 0; byte < 4; ++byte) {
+          image.Row(y)[4 * x + byte] = static_cast<std::uint8_t>(bgra >> (8 * byte));
+        }
+      }
+    }
+    const std::filesystem::path path = base_ / PathFromUtf8(relative);
+    std::filesystem::create_directories(path.parent_path());
+    image.Save(path);
+  }
+
+  // "Hero", 40 x 24. Part 0 Body: a.png, every pixel its own colour and alpha, and opaque
+  // b.png. Part 1 Hat: no folder. Part 2 Hair: long.png, translucent yellow on top, with the
+  // companion long$.png, blue on the right; Short.PNG, faint white.
+  const std::filesystem::path& WithHeroSet() const {
+    WriteText("Hero/setting.txt", "Xsize:40\nYsize:24\nBody=1\nHat=2\nHair=3\n");
+    WritePng("Hero/Body/a.png", 40, 24, [](int x, int y) {
+      return qRgba(6 * x, 10 * y, 200 - 3 * x, (7 * x + 11 * y) % 256);
+    });
+    WritePng("Hero/Body/b.png", 40, 24, [](int, int) { return qRgba(0, 200, 0, 255); });
+    WritePng("Hero/Hair/long.png", 40, 24,
+             [](int, int y) { return y < 8 ? qRgba(250, 250, 0, 160) : 0u; });
+    WritePng("Hero/Hair/long$.png", 40, 24,
+             [](int x, int) { return x >= 20 ? qRgba(0, 0, 250, 255) : 0u; });
+    WritePng("Hero/Hair/Short.PNG", 40, 24, [](int, int) { return qRgba(255, 255, 255, 100); });
+    return base_;
+  }
+
+ private:
+  QTemporaryDir dir_;
+  std::filesystem::path base_ = PathFromUtf8(dir_.path().toStdString()) / "Graphics";
+};
+
+// The main window with its messages captured and the save question answered by the test.
+struct TestWindow {
+  explicit TestWindow(const std::filesystem::path& base)
+      : dialog(base, {[this](const QString& caption, const QString& text) {
+                        captions << caption;
+                        texts << text;
+                      },
+                      [this] {
+                        ++saveQuestions;
+                        return saveAnswer;
+                      }}) {}
+
+  template <typename Widget = QWidget>
+  Widget* Control(int id) const {
+    return qobject_cast<Widget*>(dialog.Control(id));
+  }
+  QListWidget* PartList(int part) const { return Control<QListWidget>(ids::PartList(part)); }
+  int SelectedRow(int part) const {
+    const QList<QListWidgetItem*> items = PartList(part)->selectedItems();
+    return items.isEmpty() ? -1 : PartList(part)->row(items.constFirst());
+  }
+
+  // Declared before the window, which may speak while it starts.
+  QStringList captions;
+  QStringList texts;
+  QString saveAnswer;
+  int saveQuestions = 0;
+  CompositorDialog dialog;
+};
+
+// The usual start: a window on the Hero set.
+struct HeroWindow {
+  TestGraphics graphics;
+  TestWindow window{graphics.WithHeroSet()};
+};
+
+}  // namespace tessarin::ui_testing

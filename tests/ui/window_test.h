@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+
+namespace tessarin::ui_testing {
+
+// The main window on Qt's offscreen platform; each group of slots has a file of its own.
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // start_up_test.cpp
+  void PreselectsTheDefaultSet_data();
+  void PreselectsTheDefaultSet();
+  void OpensWithoutSets_data();
+  void OpensWithoutSets();
+  // load_set_test.cpp
+  void LoadSetFillsListsAndLabels();
+  void LoadSetSetsTheDoubleBox_data();
+  void LoadSetSetsTheDoubleBox();
+  void LoadSetDropsPartsTheNewSetLacks();
+  // setting_warning_test.cpp
+  void WarnsOncePerSelection_data();
+  void WarnsOncePerSelection();
+  // layer_selection_test.cpp
+  void SelectionLoadsImages_data();
+  void SelectionLoadsImages();
+  // preview_test.cpp
+  void PreviewPixels_data();
+  void PreviewPixels();
+  void PreviewRepaintDoesNotBlendAgain();
+  // scale_boxes_test.cpp
+  void ScaleBoxesExcludeEachOther_data();
+  void ScaleBoxesExcludeEachOther();
+  // random_compose_test.cpp
+  void RandomComposePicksTheGeneratorsEntries_data();
+  void RandomComposePicksTheGeneratorsEntries();
+  // generate_image_test.cpp
+  void GenerationWritesTheComposite_data();
+  void GenerationWritesTheComposite();
+  void GenerationReportsAFailedSave_data();
+  void GenerationReportsAFailedSave();
+  // closing_keys_test.cpp
+  void KeysCloseTheWindow_data();
+  void KeysCloseTheWindow();
+  // about_box_test.cpp
+  void AboutBoxOpens_data();
+  void AboutBoxOpens();
+};
+
+}  // namespace tessarin::ui_testing
