@@ -94,7 +94,9 @@ void CompositorDialog::BindControls() {
   halfBox_ = ControlOf<QCheckBox>(controls_, ids::kHalfBox);
   threeQuarterBox_ = ControlOf<QCheckBox>(controls_, ids::kThreeQuarterBox);
 
-  connect(setList_, &QComboBox::currentIndexChanged, this, &CompositorDialog::LoadSet);
+  // Every choice of a set reloads it, the one already shown included: edits on disk then
+  // take effect. Choices made by code load nothing.
+  connect(setList_, &QComboBox::activated, this, &CompositorDialog::LoadSet);
   connect(ControlOf<QPushButton>(controls_, ids::kOk), &QPushButton::clicked, this,
           &QDialog::accept);
   connect(ControlOf<QPushButton>(controls_, ids::kQuit), &QPushButton::clicked, this,

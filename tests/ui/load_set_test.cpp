@@ -48,7 +48,7 @@ void WindowTest::LoadSetSetsTheDoubleBox() {
   graphics.WriteText("B/setting.txt", sizes.toStdString());
   TestWindow window(graphics.Base());
   QVERIFY(!window.Control<QCheckBox>(ids::kDoubleBox)->isChecked());
-  window.Control<QComboBox>(ids::kSetList)->setCurrentIndex(1);
+  window.ChooseSet(1);
   QCOMPARE(window.Control<QCheckBox>(ids::kDoubleBox)->isChecked(), ticked);
 }
 
@@ -58,8 +58,18 @@ void WindowTest::LoadSetDropsPartsTheNewSetLacks() {
   TestWindow window(graphics.WithHeroSet());
   window.PartList(2)->setCurrentRow(1);  // Hero's hair: Plain has no part 2
   QVERIFY(window.dialog.Preview().Composite().PixelAt(0, 0) != 0u);
-  window.Control<QComboBox>(ids::kSetList)->setCurrentIndex(1);
+  window.ChooseSet(1);
   QCOMPARE(window.dialog.Preview().Composite().PixelAt(0, 0), 0u);
+}
+
+void WindowTest::LoadSetFollowsTheKeyboard() {
+  TestGraphics graphics;
+  graphics.WriteText("A/setting.txt", "Xsize:200\nYsize:200\nBody=1\n");
+  graphics.WriteText("B/setting.txt", "Xsize:16\nYsize:16\nBody=1\n");
+  TestWindow window(graphics.Base());
+  QTest::keyClick(window.Control<QComboBox>(ids::kSetList), Qt::Key_Down);
+  QCOMPARE(window.dialog.State().setName, "B");
+  QVERIFY(window.Control<QCheckBox>(ids::kDoubleBox)->isChecked());
 }
 
 }  // namespace tessarin::ui_testing

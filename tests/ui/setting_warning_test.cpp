@@ -14,6 +14,7 @@ void WindowTest::WarnsOncePerSelection_data() {
   QTest::newRow("never selected") << true << QList<int>{} << 0;
   QTest::newRow("selected once") << true << QList<int>{1} << 1;
   QTest::newRow("selected twice") << true << QList<int>{1, 0, 1} << 2;
+  QTest::newRow("chosen again while shown") << true << QList<int>{1, 1} << 2;
   QTest::newRow("shown at start") << false << QList<int>{} << 1;
 }
 void WindowTest::WarnsOncePerSelection() {
@@ -25,7 +26,7 @@ void WindowTest::WarnsOncePerSelection() {
   graphics.WriteText("NoSetting/Body/a.png", "");
   TestWindow window(graphics.Base());
   for (const int entry : selections) {
-    window.Control<QComboBox>(ids::kSetList)->setCurrentIndex(entry);
+    window.ChooseSet(entry);
   }
   QCOMPARE(window.texts.size(), warnings);
   for (int i = 0; i < warnings; ++i) {

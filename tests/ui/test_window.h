@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QComboBox>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -82,6 +83,12 @@ struct TestWindow {
     return qobject_cast<Widget*>(dialog.Control(id));
   }
   QListWidget* PartList(int part) const { return Control<QListWidget>(ids::PartList(part)); }
+  // As a person chooses a set: even the set already shown counts as a choice.
+  void ChooseSet(int entry) const {
+    QComboBox* sets = Control<QComboBox>(ids::kSetList);
+    sets->setCurrentIndex(entry);
+    emit sets->activated(entry);
+  }
   int SelectedRow(int part) const {
     const QList<QListWidgetItem*> items = PartList(part)->selectedItems();
     return items.isEmpty() ? -1 : PartList(part)->row(items.constFirst());

@@ -19,6 +19,7 @@ class WindowTest : public QObject {
   void LoadSetSetsTheDoubleBox_data();
   void LoadSetSetsTheDoubleBox();
   void LoadSetDropsPartsTheNewSetLacks();
+  void LoadSetFollowsTheKeyboard();
   // setting_warning_test.cpp
   void WarnsOncePerSelection_data();
   void WarnsOncePerSelection();
