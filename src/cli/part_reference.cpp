@@ -26,12 +26,11 @@ std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view 
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kPartCount) {
     int index = text[0] - '0';
     if (!state.partNames[index].empty()) return index;
-  } else {
-    for (int k = 0; k < kPartCount; ++k) {
-      if (!state.partNames[k].empty() && state.partNames[k] == text) return k;
-    }
-    for (int k = 0; k < kPartCount; ++k) {
-      if (!state.partNames[k].empty() && EqualsIgnoringCase(state.partNames[k], text)) return k;
+  } else if (!text.empty()) {
+    // Undefined parts have the name "", which a non-empty text never matches.
+    const std::vector<std::string> names(state.partNames.begin(), state.partNames.end());
+    if (const std::optional<std::size_t> found = FindName(names, text)) {
+      return static_cast<int>(*found);
     }
   }
   return InputError(std::string(flag) + ": no part '" + std::string(text) + "' in set '" +
@@ -41,13 +40,9 @@ std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view 
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,
                                   std::string_view fileName) {
   if (EqualsIgnoringCase(fileName, "none")) return 0;
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    if (images[i] == fileName) return static_cast<int>(i + 1);
-  }
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    if (EqualsIgnoringCase(images[i], fileName)) return static_cast<int>(i + 1);
-  }
-  return std::nullopt;
+  const std::optional<std::size_t> found = FindName(images, fileName);
+  if (!found) return std::nullopt;
+  return static_cast<int>(*found + 1);
 }
 
 }  // namespace tessarin::cli

@@ -21,14 +21,10 @@ std::variant<std::filesystem::path, CliError> ResolveGraphicsFolder(
 }
 
 std::optional<std::string> FindSetName(const std::filesystem::path& base, std::string_view name) {
-  std::vector<std::string> sets = ListSets(base);
-  for (const std::string& set : sets) {
-    if (set == name) return set;
-  }
-  for (const std::string& set : sets) {
-    if (EqualsIgnoringCase(set, name)) return set;
-  }
-  return std::nullopt;
+  const std::vector<std::string> sets = ListSets(base);
+  const std::optional<std::size_t> found = FindName(sets, name);
+  if (!found) return std::nullopt;
+  return sets[*found];
 }
 
 std::variant<SetState, CliError> OpenSet(const std::filesystem::path& base, std::string_view name) {

@@ -113,6 +113,17 @@ bool NameLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
+std::optional<std::size_t> FindName(const std::vector<std::string>& names, std::string_view name) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) return i;
+  }
+  const std::string upper = ToUpperCp932(name);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (ToUpperCp932(names[i]) == upper) return i;
+  }
+  return std::nullopt;
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   const std::string upperText = ToUpperCp932(text);
   const std::string upperPrefix = ToUpperCp932(prefix);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessarin {
 
@@ -15,6 +17,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // The order of a listing on the file systems sets come from: names compared without
 // case (upper-cased, as those file systems do), ties broken by their exact bytes.
 bool NameLess(std::string_view a, std::string_view b);
+
+// The index of name among names: an exact match wins, otherwise the first that equals it
+// without case. Nothing when none does.
+std::optional<std::size_t> FindName(const std::vector<std::string>& names, std::string_view name);
 
 // True when text begins with prefix, compared without case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);

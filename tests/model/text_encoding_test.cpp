@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "name_case.h"
 #include "text_encoding.h"
 
@@ -84,6 +87,13 @@ TEST(NameCase, OrdersAsTheReferenceFileSystemsList) {
   EXPECT_TRUE(StartsWithIgnoringCase("デフォルトGirl", "デフォルト"));
   EXPECT_TRUE(StartsWithIgnoringCase("DEFAULTS", "default"));
   EXPECT_FALSE(StartsWithIgnoringCase("デフォ", "デフォルト"));
+}
+
+TEST(NameCase, FindsAnExactNameBeforeOneThatDiffersInCase) {
+  const std::vector<std::string> names = {"Hair", "hair", "HAIR"};
+  EXPECT_EQ(FindName(names, "hair"), 1u);
+  EXPECT_EQ(FindName(names, "hAIR"), 0u);
+  EXPECT_EQ(FindName(names, "hat"), std::nullopt);
 }
 
 }  // namespace
