@@ -19,12 +19,16 @@
 namespace tessarin::cli {
 namespace {
 
-// A selected main image whose slot stayed empty could not be decoded; companions may be absent.
+// A selected main image whose slot stayed empty could not be loaded; companions may be absent.
 std::optional<CliError> FindUndecodedImage(const SetState& state) {
   for (int k = 0; k < kPartCount; ++k) {
     const LayerSlot& slot = state.layers[MainSlot(k)];
     if (!state.partNames[k].empty() && slot.IsEmpty() && !slot.loadedPath.empty()) {
-      return InputError("cannot decode image " + slot.loadedPath);
+      // The cache keeps no reason (gone, cut short, too large), so this one image is loaded
+      // again to tell it.
+      RasterImage image;
+      const Status loaded = image.Load(PathFromUtf8(slot.loadedPath));
+      return InputError(loaded ? "cannot decode image " + slot.loadedPath : loaded.Message());
     }
   }
   return std::nullopt;

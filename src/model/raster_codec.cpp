@@ -5,12 +5,12 @@
 #include <QByteArray>
 #include <QColorSpace>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QList>
 #include <QRgba64>
-#include <QSaveFile>
 #include <QString>
 
 #include <algorithm>
@@ -18,6 +18,13 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "raster_image.h"
 
@@ -65,6 +72,10 @@ struct PngFacts {
   std::array<std::uint16_t, 3> key{};
   qsizetype keyChunkBegin = 0;
   qsizetype keyChunkEnd = 0;
+  // A chunk before IEND that runs past the end of the bytes: where it starts and its length.
+  bool cutShort = false;
+  std::size_t cutChunkAt = 0;
+  std::size_t cutChunkLength = 0;
 };
 
 std::uint32_t Big32(const unsigned char* p) {
@@ -83,22 +94,34 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   facts.height = Big32(data + 20);
   facts.bitDepth = data[24];
   facts.colourType = data[25];
-  if (facts.colourType != 0 && facts.colourType != 2) return facts;
-  for (std::size_t at = 33; at + 12 <= size;) {
+  // Only the first tRNS before the image data counts, and only for grey and RGB.
+  bool keyLooked = facts.colourType != 0 && facts.colourType != 2;
+  for (std::size_t at = 33; at + 8 <= size;) {
     const std::size_t length = Big32(data + at);
     const unsigned char* type = data + at + 4;
     const unsigned char* body = data + at + 8;
-    if (length > size - at - 12 || std::memcmp(type, "IDAT", 4) == 0) break;
-    if (std::memcmp(type, "tRNS", 4) == 0) {
-      const std::size_t samples = facts.colourType == 0 ? 1 : 3;
-      if (length < 2 * samples) break;
-      facts.hasKey = true;
-      for (std::size_t i = 0; i < samples; ++i) {
-        facts.key[i] = static_cast<std::uint16_t>(body[2 * i] << 8 | body[2 * i + 1]);
-      }
-      facts.keyChunkBegin = static_cast<qsizetype>(at);
-      facts.keyChunkEnd = static_cast<qsizetype>(at + length + 12);
+    // A missing checksum alone is let through: the decoder accepts a final IEND without one.
+    if (length > size - at - 8) {
+      // The decoder would allocate and clear the declared length, up to 2 GiB, before
+      // finding the bytes missing.
+      facts.cutShort = true;
+      facts.cutChunkAt = at;
+      facts.cutChunkLength = length;
       break;
+    }
+    if (std::memcmp(type, "IEND", 4) == 0) break;
+    if (std::memcmp(type, "IDAT", 4) == 0) keyLooked = true;
+    if (!keyLooked && std::memcmp(type, "tRNS", 4) == 0) {
+      keyLooked = true;
+      const std::size_t samples = facts.colourType == 0 ? 1 : 3;
+      if (length >= 2 * samples && length + 12 <= size - at) {
+        facts.hasKey = true;
+        for (std::size_t i = 0; i < samples; ++i) {
+          facts.key[i] = static_cast<std::uint16_t>(body[2 * i] << 8 | body[2 * i + 1]);
+        }
+        facts.keyChunkBegin = static_cast<qsizetype>(at);
+        facts.keyChunkEnd = static_cast<qsizetype>(at + length + 12);
+      }
     }
     at += length + 12;
   }
@@ -232,6 +255,14 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   // The header is enough to refuse a PNG, whatever the decoder makes of the rest.
   if (png.isPng && TooLarge(png.width, png.height)) {
     return Status::Error(SizeRefusal(name, png.width, png.height));
+  }
+  // Such a file never decodes; refusing it here spares the decoder's allocation.
+  if (png.cutShort) {
+    return Status::Error(
+        "Cannot decode " + Quoted(name) + ": the PNG is cut short: its chunk at byte " +
+        std::to_string(png.cutChunkAt) + " declares " + std::to_string(png.cutChunkLength) +
+        " bytes, and only " +
+        std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) + " follow");
   }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);
@@ -392,10 +423,19 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
   const QImage picture = ToQImage(*this);
   if (picture.isNull()) return Status::Error(failure + "out of memory");
 
-  // Written beside the target and renamed over it only once complete, so a failure leaves
-  // any existing file as it was.
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // A link is followed: the file it points to is the one replaced.
+  QFileInfo target(name);
+  for (int depth = 0; depth < 32 && target.isSymLink(); ++depth) {
+    target.setFile(target.symLinkTarget());
+  }
+  if (target.exists() && !target.isWritable()) {
+    return Status::Error(failure + "the existing file is not writable");
+  }
+  // Written beside the target and renamed over it only once complete, so a failure leaves any
+  // existing file as it was. The name is fixed rather than random so that the file a save
+  // killed midway leaves is written over by the next save of the same target.
+  QFile file(target.filePath() + QStringLiteral(".tessarin-partial"));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     return Status::Error(failure + file.errorString().toStdString());
   }
   QImageWriter writer(&file, format);
@@ -405,11 +445,33 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
     // The encoder's top quality is its lossless mode; a sheet must keep its exact pixels.
     writer.setQuality(100);
   }
-  if (!writer.write(picture)) {
-    file.cancelWriting();
-    return Status::Error(failure + writer.errorString().toStdString());
+  const bool encoded = writer.write(picture);
+  // Flushed apart from closing, so that a failed write of the last bytes (a full disk) is seen;
+  // after a failed write it also brings out the system's reason, which the encoder leaves unknown.
+  const bool written = file.flush() && encoded;
+  const QString reason =
+      file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+  if (written) {
+    // On disk before the rename makes it the target.
+#ifdef _WIN32
+    _commit(file.handle());
+#else
+    fdatasync(file.handle());
+#endif
   }
-  if (!file.commit()) return Status::Error(failure + file.errorString().toStdString());
+  file.close();
+  if (!written) {
+    file.remove();
+    return Status::Error(failure + reason.toStdString());
+  }
+  if (target.exists()) file.setPermissions(target.permissions());
+  std::error_code error;
+  std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                          std::filesystem::path(target.filePath().toStdU16String()), error);
+  if (error) {
+    file.remove();
+    return Status::Error(failure + error.message());
+  }
   return Status::Ok();
 }
 

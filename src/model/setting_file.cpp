@@ -92,7 +92,8 @@ void ParseSettingFile(std::string_view bytes, SetState& state) {
 
   int part = 0;
   while (!rest.empty()) {
-    const std::size_t lineEnd = rest.find('\n');
+    // Looking no further than one piece keeps a file of one huge line linear.
+    const std::size_t lineEnd = rest.substr(0, kPieceBytes).find('\n');
     const std::size_t length =
         std::min(kPieceBytes, lineEnd == std::string_view::npos ? rest.size() : lineEnd + 1);
     std::string_view piece = rest.substr(0, length);

@@ -47,6 +47,16 @@ class WindowTest : public QObject {
   // about_box_test.cpp
   void AboutBoxOpens_data();
   void AboutBoxOpens();
+  // bad_input_test.cpp
+  void BadImagesLeaveTheirSlotEmpty_data();
+  void BadImagesLeaveTheirSlotEmpty();
+  void BadSettingFilesStillOpen_data();
+  void BadSettingFilesStillOpen();
+  void OpensOnLoopsAndCrowds();
+  void FoldersChangingUnderTheWindow_data();
+  void FoldersChangingUnderTheWindow();
+  void FailedSavesSayWhy_data();
+  void FailedSavesSayWhy();
 };
 
 }  // namespace tessarin::ui_testing

@@ -1,0 +1,136 @@
+// Image bytes in; whatever they hold, loading either fails and leaves the image empty, or gives
+// an image that can be read and drawn with both blend rules.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <QtGlobal>
+
+#include "raster_image.h"
+
+namespace {
+
+using tessarin::BlendRule;
+using tessarin::RasterImage;
+
+constexpr BlendRule kRules[] = {BlendRule::Classic, BlendRule::Standard};
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "image invariant broken: %s\n", what);
+  std::abort();
+}
+
+void CheckLoaded(const RasterImage& image) {
+  const int w = image.Width();
+  const int h = image.Height();
+  const int bits = image.BitsPerPixel();
+  Require(w > 0 && h > 0, "a loaded image has pixels");
+  Require(bits == 1 || bits == 8 || bits == 16 || bits == 24 || bits == 32, "a stored format");
+  Require(
+      image.Stride() % 4 == 0 &&
+          image.Stride() >= (static_cast<std::size_t>(w) * static_cast<std::size_t>(bits) + 7) / 8,
+      "rows padded to 4 bytes and wide enough");
+  Require(static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) * 4 <=
+              RasterImage::kMaxPixelBytes,
+          "within the size ceiling");
+
+  for (const BlendRule rule : kRules) {
+    for (const auto& [x, y] : {std::array<int, 2>{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}}) {
+      image.PixelAt(x, y, rule);
+    }
+    Require(image.PixelAt(-1, 0, rule) == 0 && image.PixelAt(w, h - 1, rule) == 0 &&
+                image.PixelAt(0, h, rule) == 0,
+            "outside pixels read as 0");
+    // Under the classic rule only an alpha channel makes a pixel less than opaque.
+    if (rule == BlendRule::Classic && !image.HasAlpha()) {
+      Require(image.PixelAt(w - 1, h - 1, rule) >> 24 == 255u, "classic rule: opaque");
+    }
+  }
+
+  // The targets are small, so a large source costs little: only what lands in them is drawn.
+  for (const BlendRule rule : kRules) {
+    RasterImage target;
+    Require(target.Create(24, 20, 32, true), "a target");
+    image.Draw(target, 0, 0, w, h, 0, 0, w, h, rule);    // 1:1
+    image.Draw(target, -3, 5, w, h, 2, -1, w, h, rule);  // 1:1, clipped on every side
+    image.Draw(target, 0, 0, 24, 20, 0, 0, w, h, rule);  // scaled to fit
+    image.Draw(target, -7, -2, 3 * w + 1, 2 * h + 3, 0, 0, w, h, rule);        // enlarged
+    image.Draw(target, 4, 3, 9, 7, w / 3, h / 2, w - w / 3, h - h / 2, rule);  // part, scaled
+    RasterImage opaqueTarget;
+    Require(opaqueTarget.Create(5, 3, 32, false), "an opaque target");
+    image.Draw(opaqueTarget, 1, 1, 4, 2, 0, 0, w, h, rule);
+  }
+}
+
+// Four bytes, most significant first, as PNG stores its numbers.
+std::uint32_t Big32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+  static const auto table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = c & 1u ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) c = table[(c ^ data[i]) & 0xFFu] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+// The decoder rejects a chunk whose checksum is wrong before looking inside it, so mutations
+// would rarely get past the checksums; fix them up for every whole chunk.
+void FixPngChecksums(std::uint8_t* data, std::size_t size) {
+  static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return;
+  for (std::size_t at = 8; at + 12 <= size;) {
+    const std::size_t length = Big32(data + at);
+    if (length > size - at - 12) return;
+    const std::uint32_t crc = Crc32(data + at + 4, length + 4);
+    std::uint8_t* out = data + at + 8 + length;
+    out[0] = static_cast<std::uint8_t>(crc >> 24);
+    out[1] = static_cast<std::uint8_t>(crc >> 16);
+    out[2] = static_cast<std::uint8_t>(crc >> 8);
+    out[3] = static_cast<std::uint8_t>(crc);
+    at += length + 12;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Decoder warnings about broken input are expected on nearly every run and only slow it down.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  return 0;
+}
+
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned int seed) {
+  size = LLVMFuzzerMutate(data, size, maxSize);
+  // Now and then a wrong checksum stays, for the decoder's own error paths.
+  if (seed % 8 != 0) FixPngChecksums(data, size);
+  return size;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  RasterImage image;
+  const tessarin::Status status = image.LoadFromMemory(data, size);
+  if (!status) {
+    Require(image.IsNull(), "a failed load leaves the image empty");
+    Require(!status.Message().empty(), "a failed load says why");
+    return 0;
+  }
+  CheckLoaded(image);
+  return 0;
+}

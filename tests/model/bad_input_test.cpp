@@ -1,0 +1,263 @@
+// What an artist's folder can hold that it should not: broken images, setting files that are
+// not text, folders that loop or change underfoot. Each is reported or passed over; none
+// crashes or hangs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "folder_layout.h"
+#include "layer_loading.h"
+#include "name_case.h"
+#include "raster_image.h"
+#include "set_state.h"
+#include "setting_file.h"
+#include "temp_folder.h"
+#include "text_encoding.h"
+
+namespace tessarin {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using Clock = std::chrono::steady_clock;
+using namespace std::string_literals;
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The bytes of a small image in the given format.
+std::string Encoded(const TempFolder& folder, const char* extension) {
+  RasterImage image;
+  image.Create(16, 8, 32, true);
+  for (int y = 0; y < 8; ++y) std::fill_n(image.Row(y), image.Stride(), std::uint8_t{0x7F});
+  const fs::path path = folder.Path(std::string("encoded.") + extension);
+  EXPECT_TRUE(image.Save(path));
+  std::string bytes = ReadAll(path);
+  fs::remove(path);
+  return bytes;
+}
+
+std::string Corrupted(std::string png) {
+  const std::size_t data = png.find("IDAT") + 4;
+  for (std::size_t i = data; i < data + 8; ++i) png[i] = static_cast<char>(png[i] ^ 0x5A);
+  return png;
+}
+
+std::string HugeHeader(std::string png) {
+  const char side[4] = {0x00, 0x01, static_cast<char>(0x86), static_cast<char>(0xA0)};  // 100000
+  png.replace(16, 4, side, 4);
+  png.replace(20, 4, side, 4);
+  return png;
+}
+
+TEST(BadImage, FailsWithItsNameOrDecodes) {
+  const TempFolder folder;
+  const std::string png = Encoded(folder, "png");
+  struct Case {
+    const char* file;
+    std::optional<std::string> bytes;  // none: a folder of that name
+    bool decodes;
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"zero.png", "", false, ""},
+      {"truncated.png", png.substr(0, png.size() / 2), false, ""},
+      {"corrupt.png", Corrupted(png), false, ""},
+      {"huge.png", HugeHeader(png), false, "100000 x 100000"},
+      {"bmp.png", Encoded(folder, "bmp"), true, ""},
+      {"folder.png", std::nullopt, false, ""},
+  };
+  SetState state;
+  state.setFolder = folder.Root();
+  state.partNames[0] = "Body";
+  state.ready = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string relative = std::string("Body/") + c.file;
+    const fs::path path =
+        c.bytes ? folder.WriteFile(relative, *c.bytes) : folder.MakeFolder(relative);
+    RasterImage image;
+    const auto start = Clock::now();
+    const Status status = image.Load(path);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(status.IsOk(), c.decodes) << status.Message();
+    EXPECT_EQ(image.IsNull(), !c.decodes);
+    if (c.decodes) {
+      EXPECT_EQ(image.PixelAt(15, 7), 0xFF7F7F7Fu);
+    } else {
+      EXPECT_NE(status.Message().find(c.file), std::string::npos) << status.Message();
+      EXPECT_NE(status.Message().find(c.says), std::string::npos) << status.Message();
+    }
+    // As a layer: the slot stays empty and remembers what it was asked for.
+    RefreshLayers(state, {c.file});
+    EXPECT_EQ(state.layers[MainSlot(0)].IsEmpty(), !c.decodes);
+    EXPECT_EQ(state.layers[MainSlot(0)].loadedPath, PathToUtf8(path));
+  }
+}
+
+using Parts = std::vector<std::pair<std::string, std::int32_t>>;
+
+// One line of 50 MiB with no newline: only what each 255-byte piece holds on its own counts.
+std::string HugeLine() {
+  std::string line(50u << 20, 'x');
+  const auto put = [&line](std::size_t at, std::string_view text) {
+    line.replace(at, text.size(), text);
+  };
+  put(0, "Xsize:16");
+  put(255 * 2, "a=1");
+  put(255 * 5 - 1, "b=2");  // split across two pieces: neither defines a part
+  put(255 * 100000, "c=3");
+  put(255 * 200000 + 10, "Ysize:9");
+  return line;
+}
+
+std::string ManyPartLines() {
+  std::string text = "Xsize:8\n";
+  for (int i = 0; i < 1000; ++i) {
+    text += "p" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    if (i == 500) text += "Ysize:9\n";  // after the eighth part: never read
+  }
+  return text;
+}
+
+std::string Garbage() {
+  std::mt19937 random(4);
+  std::string bytes(1 << 16, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+TEST(BadSettingFile, ReadsWhatItCanAndNoMore) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    SettingFileStatus status;
+    std::optional<Parts> parts;  // unknown for garbage, of which only the shape is checked
+    std::int32_t xSize;
+    std::int32_t ySize;
+  };
+  constexpr auto kRead = SettingFileStatus::Read;
+  const std::vector<Case> cases = {
+      {"binary garbage", Garbage(), kRead, std::nullopt, 0, 0},
+      {"NUL bytes", "Xsize:8\0junk\nYsize:9\n\0=1\nab\0=2\ncd=3\0ef=4\n"s, kRead, Parts{{"cd", 3}},
+       8, 9},
+      {"not code page 932", "\x81\x39=1\n\x82\xA0\x80=2\n\x85\x40=3\n", kRead,
+       Parts{{"\uFFFD9", 1}, {"あ\uFFFD", 2}, {"\uFFFD@", 3}}, 0, 0},
+      {"50 MiB in one line", HugeLine(), kRead, Parts{{"a", 1}, {"c", 3}}, 16, 9},
+      {"1000 part lines", ManyPartLines(), kRead,
+       Parts{
+           {"p0", 0}, {"p1", 1}, {"p2", 2}, {"p3", 3}, {"p4", 4}, {"p5", 5}, {"p6", 6}, {"p7", 7}},
+       8, 0},
+      {"a folder", "", SettingFileStatus::Missing, Parts{}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempFolder folder;
+    if (c.status == SettingFileStatus::Missing) {
+      folder.MakeFolder("setting.txt");
+    } else {
+      folder.WriteFile("setting.txt", c.bytes);
+    }
+    SetState state;
+    state.setFolder = folder.Root();
+    const auto start = Clock::now();
+    EXPECT_EQ(ReadSettingFile(state), c.status);
+    // A scan of the rest of the file for every piece took minutes on the long line.
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+
+    int defined = 0;
+    for (int k = 0; k < kPartCount; ++k) {
+      const std::string& name = state.partNames[k];
+      EXPECT_TRUE(IsValidUtf8(name)) << name;
+      if (!name.empty()) ++defined;
+      if (c.parts) {
+        const bool expected = static_cast<std::size_t>(k) < c.parts->size();
+        EXPECT_EQ(name, expected ? (*c.parts)[k].first : "") << "part " << k;
+      }
+    }
+    ASSERT_EQ(state.drawOrder.size(), 2u * static_cast<std::size_t>(defined));
+    EXPECT_TRUE(std::is_sorted(state.orderKeys.begin(), state.orderKeys.end()));
+    if (!c.parts) continue;
+    for (std::size_t k = 0; k < c.parts->size(); ++k) {
+      const auto slot =
+          std::find(state.drawOrder.begin(), state.drawOrder.end(), MainSlot(static_cast<int>(k)));
+      ASSERT_NE(slot, state.drawOrder.end());
+      EXPECT_EQ(state.orderKeys[static_cast<std::size_t>(slot - state.drawOrder.begin())],
+                (*c.parts)[k].second);
+    }
+    EXPECT_EQ(state.xSize, c.xSize);
+    EXPECT_EQ(state.ySize, c.ySize);
+  }
+}
+
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(BadFolder, SymlinkLoopsEndTheListing) {
+  const TempFolder folder;
+  folder.WriteFile("Set/Body/a.png");
+  fs::create_directory_symlink(".", folder.Path("Loop"));
+  fs::create_directory_symlink("..", folder.Path("Set/Body/Up"));
+  fs::create_symlink("Self.png", folder.Path("Set/Body/Self.png"));
+
+  EXPECT_EQ(ListSets(folder.Root()), (std::vector<std::string>{"Loop", "Set"}));
+  EXPECT_EQ(ListPartImages(folder.Path("Set/Body")), std::vector<std::string>{"a.png"});
+  // Each step through a loop is one more folder to resolve; past the system's limit on links
+  // in one path, the name is not found.
+  EXPECT_EQ(ResolveEntry(folder.Root(), Repeated("loop/", 10) + "set/body/up/BODY/up/body/A.PNG"),
+            folder.Path(Repeated("Loop/", 10) + "Set/Body/Up/Body/Up/Body/a.png"));
+  EXPECT_EQ(ResolveEntry(folder.Root(), Repeated("loop/", 50) + "set"), std::nullopt);
+}
+
+TEST(BadFolder, TenThousandImagesAreAllListedInOrder) {
+  const TempFolder folder;
+  for (int i = 0; i < 10000; ++i) {
+    const std::string stem = (i % 2 ? "髪_" : "Hair_") + std::to_string((i * 7919) % 10000);
+    folder.WriteFile(stem + (i % 3 ? ".png" : ".PNG"));
+    if (i % 10 == 0) folder.WriteFile(stem + "$.png");
+  }
+  const std::vector<std::string> images = ListPartImages(folder.Root());
+  EXPECT_EQ(images.size(), 10000u);
+  EXPECT_TRUE(std::is_sorted(images.begin(), images.end(), NameLess));
+  EXPECT_TRUE(std::none_of(images.begin(), images.end(), [](const std::string& name) {
+    return name.find('$') != std::string::npos;
+  }));
+}
+
+TEST(BadFolder, AnImageDeletedAfterListingLeavesItsSlotEmpty) {
+  const TempFolder folder;
+  RasterImage image;
+  image.Create(4, 4, 32, true);
+  folder.MakeFolder("Set/Body");
+  ASSERT_TRUE(image.Save(folder.Path("Set/Body/a.png")));
+  ASSERT_TRUE(image.Save(folder.Path("Set/Body/a$.png")));
+  SetState state;
+  state.setFolder = folder.Path("Set");
+  state.partNames[0] = "Body";
+  state.ready = true;
+  ASSERT_EQ(ListPartImages(folder.Path("Set/Body")), std::vector<std::string>{"a.png"});
+
+  fs::remove(folder.Path("Set/Body/a.png"));
+  EXPECT_TRUE(RefreshLayers(state, {"a.png"}));
+  EXPECT_TRUE(state.layers[MainSlot(0)].IsEmpty());
+  EXPECT_EQ(state.layers[MainSlot(0)].loadedPath, PathToUtf8(folder.Path("Set/Body/a.png")));
+}
+
+}  // namespace
+}  // namespace tessarin
