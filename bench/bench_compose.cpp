@@ -1,10 +1,13 @@
-// Composing a full sheet: 16 soft-edged 1024 x 1024 layers into one 1024 x 1024 target, the
-// heaviest thing the program does per character. Throughput counts layer pixel bytes read.
+// Composing a full sheet: 16 layers of 1024 x 1024 into one 1024 x 1024 target, the heaviest
+// thing the program does per character after decoding. Throughput counts layer bytes read.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -12,7 +15,9 @@
 #include <sys/resource.h>
 #endif
 
+#include "composition.h"
 #include "raster_image.h"
+#include "set_state.h"
 
 namespace {
 
@@ -22,28 +27,50 @@ using tessarin::RasterImage;
 constexpr int kSide = 1024;
 constexpr int kLayers = 16;
 
-// Layers are mostly empty or solid with soft edges, like real parts; the alpha values are
-// spread over the whole range so that no rule can win on a lucky branch.
-const std::vector<RasterImage>& Layers() {
-  static const std::vector<RasterImage> layers = [] {
+// Sprite layers: in every 128-pixel cell a solid ellipse with a soft edge a few pixels wide,
+// of another size in each layer, so most blocks are clear or solid as in real parts.
+// Noise layers: random bytes, every pixel half-transparent, the worst case for a kernel that
+// skips clear and solid runs.
+enum class Content { Sprites, Noise };
+
+const std::vector<RasterImage>& Layers(Content content) {
+  static const auto make = [](Content kind) {
     std::vector<RasterImage> made(kLayers);
     std::mt19937 random(7);
-    for (RasterImage& layer : made) {
+    for (int k = 0; k < kLayers; ++k) {
+      RasterImage& layer = made[static_cast<std::size_t>(k)];
       layer.Create(kSide, kSide, 32, true);
+      const double radius = 20.0 + 2.5 * k;
       for (int y = 0; y < kSide; ++y) {
         std::uint8_t* row = layer.Row(y);
-        for (std::size_t i = 0; i < 4 * static_cast<std::size_t>(kSide); ++i) {
-          row[i] = static_cast<std::uint8_t>(random());
+        for (int x = 0; x < kSide; ++x) {
+          std::uint8_t* pixel = row + 4 * x;
+          if (kind == Content::Noise) {
+            for (int c = 0; c < 4; ++c) pixel[c] = static_cast<std::uint8_t>(random());
+            continue;
+          }
+          const double dx = x % 128 - 63.5;
+          const double dy = y % 128 - 63.5;
+          const double inside = radius - std::sqrt(dx * dx + dy * dy);
+          const double alpha = std::clamp(inside / 3.0, 0.0, 1.0);
+          if (alpha <= 0) continue;
+          pixel[0] = static_cast<std::uint8_t>(40 + 12 * k);
+          pixel[1] = static_cast<std::uint8_t>(200 - 9 * k);
+          pixel[2] = static_cast<std::uint8_t>(x % 256);
+          pixel[3] = static_cast<std::uint8_t>(std::lround(255 * alpha));
         }
       }
     }
     return made;
-  }();
-  return layers;
+  };
+  static const std::vector<RasterImage> sprites = make(Content::Sprites);
+  static const std::vector<RasterImage> noise = make(Content::Noise);
+  return content == Content::Sprites ? sprites : noise;
 }
 
-void Compose(benchmark::State& state, BlendRule rule) {
-  const std::vector<RasterImage>& layers = Layers();
+// Layer by layer over the whole sheet, one thread: the row kernels alone.
+void Compose(benchmark::State& state, BlendRule rule, Content content) {
+  const std::vector<RasterImage>& layers = Layers(content);
   for (auto _ : state) {
     RasterImage target;
     target.Create(kSide, kSide, 32, true);
@@ -56,9 +83,30 @@ void Compose(benchmark::State& state, BlendRule rule) {
   state.SetBytesProcessed(state.iterations() * kLayers * kSide * kSide * 4);
 }
 
+// What a character costs: ComposeLayers over a set's sixteen slots, in bands on every core.
+void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
+  const std::vector<RasterImage>& layers = Layers(content);
+  tessarin::SetState set;
+  set.xSize = kSide;
+  set.ySize = kSide;
+  for (int slot = 0; slot < kLayers; ++slot) {
+    set.drawOrder.push_back(slot);
+    // Shared without ownership: the layers outlive the set.
+    set.layers[static_cast<std::size_t>(slot)].image =
+        std::shared_ptr<const RasterImage>(&layers[static_cast<std::size_t>(slot)], [](auto*) {});
+  }
+  for (auto _ : state) {
+    RasterImage target = tessarin::ComposeLayers(set, false, rule);
+    benchmark::DoNotOptimize(target.Row(0));
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * kLayers * kSide * kSide * 4);
+  state.SetLabel("wall time, all cores");
+}
+
 // The preview draws every layer scaled: 2x and 0.75x of a sheet into a window-sized target.
 void ComposeScaled(benchmark::State& state, BlendRule rule) {
-  const std::vector<RasterImage>& layers = Layers();
+  const std::vector<RasterImage>& layers = Layers(Content::Sprites);
   const int percent = static_cast<int>(state.range(0));
   const int side = kSide * percent / 100;
   RasterImage target;
@@ -74,8 +122,23 @@ void ComposeScaled(benchmark::State& state, BlendRule rule) {
   state.SetLabel("bytes = target pixels drawn");
 }
 
-BENCHMARK_CAPTURE(Compose, Classic, BlendRule::Classic)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Compose, Standard, BlendRule::Standard)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Compose, ClassicSprites, BlendRule::Classic, Content::Sprites)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Compose, StandardSprites, BlendRule::Standard, Content::Sprites)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Compose, ClassicNoise, BlendRule::Classic, Content::Noise)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Compose, StandardNoise, BlendRule::Standard, Content::Noise)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ComposeSet, ClassicSprites, BlendRule::Classic, Content::Sprites)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ComposeSet, StandardSprites, BlendRule::Standard, Content::Sprites)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ComposeSet, StandardNoise, BlendRule::Standard, Content::Noise)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeScaled, Classic, BlendRule::Classic)
     ->Arg(75)
     ->Arg(200)

@@ -1,6 +1,6 @@
 // The window as a person feels it: from a changed selection in a part list to the finished
 // repaint, and from process start to the first painted window, with peak memory.
-// Usage: bench_window [GRAPHICS_DIR]   (default: the sample sets)
+// Usage: bench_window [GRAPHICS_DIR [REPAINT_TARGET_MS]]   (default: the sample sets, 5 ms)
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ namespace fs = std::filesystem;
 
 constexpr int kSelectionChanges = 400;
 constexpr int kStartRuns = 15;
+// For the sample sets' small sheets; larger sheets are given their own target.
 constexpr double kRepaintTargetMs = 5;
 constexpr double kStartTargetMs = 300;
 
@@ -99,6 +101,7 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const fs::path graphics = argc > 1 ? fs::path(argv[1]) : fs::path(TESSARIN_SAMPLE_GRAPHICS);
+  const double repaintTargetMs = argc > 2 ? std::atof(argv[2]) : kRepaintTargetMs;
   std::printf("tessarin window, sets from\n  %s\n\n", graphics.string().c_str());
 
   tessarin::CompositorDialog dialog(graphics);
@@ -107,19 +110,23 @@ int main(int argc, char** argv) {
   dialog.show();
   while (paints.count == 0) QApplication::processEvents();
 
-  // The part list with the most images, stepped through so that every change loads a new pair.
+  // Every part shows its first image, as in a finished character, so that each repaint
+  // composes the whole stack. The part list with the most images is then stepped through, so
+  // that every change loads a new pair.
   QListWidget* list = nullptr;
   for (int part = 0; part < tessarin::kPartCount; ++part) {
     auto* candidate = qobject_cast<QListWidget*>(dialog.Control(tessarin::ids::PartList(part)));
+    if (candidate->count() > 1) candidate->setCurrentRow(1);
     if (list == nullptr || candidate->count() > list->count()) list = candidate;
   }
+  QApplication::processEvents();
   if (list == nullptr || list->count() < 3) {
     std::fprintf(stderr, "the set shown first needs a part with two images or more\n");
     return 1;
   }
   std::vector<double> repaintMs;
   for (int i = 0; i < kSelectionChanges; ++i) {
-    const int row = 1 + i % (list->count() - 1);
+    const int row = 1 + (i + 1) % (list->count() - 1);  // row 1 is shown already
     const int before = paints.count;
     const auto start = std::chrono::steady_clock::now();
     list->setCurrentRow(row);
@@ -133,7 +140,7 @@ int main(int argc, char** argv) {
               kSelectionChanges, list->count() - 1, dialog.State().setName.c_str());
   std::printf("  median %7.2f ms   p90 %7.2f ms   max %7.2f ms   target <= %.0f ms: %s\n",
               repaintMedian, Percentile(repaintMs, 0.9), Percentile(repaintMs, 1.0),
-              kRepaintTargetMs, Verdict(repaintMedian <= kRepaintTargetMs));
+              repaintTargetMs, Verdict(repaintMedian <= repaintTargetMs));
   std::printf("  peak memory of this process %6.1f MiB\n\n",
               static_cast<double>(PeakKiB(RUSAGE_SELF)) / 1024);
 

@@ -7,6 +7,7 @@ namespace tessarin::cli {
 
 ParallelSaver::ParallelSaver(unsigned workers, std::size_t maxQueued)
     : maxQueued_(maxQueued == 0 ? 1 : maxQueued) {
+  RasterImage::PrepareCodecsForThreads();
   for (unsigned i = 0; i < (workers == 0 ? 1 : workers); ++i)
     workers_.emplace_back([this] { Work(); });
 }

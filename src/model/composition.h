@@ -9,7 +9,9 @@ struct SetState;
 
 // Draws every loaded slot of drawOrder at 1:1 into a new 32-bit straight-alpha image of the
 // set's size that starts fully transparent. In half mode only the left half of every layer
-// is kept (width xSize / 2). Empty when the set has no size.
+// is kept (width xSize / 2). The classic rule rounds after every layer, as the sets were tuned
+// with it; the standard rule rounds the whole stack once. Empty when the set has no size or
+// memory runs out.
 RasterImage ComposeLayers(const SetState& state, bool halfMode,
                           BlendRule rule = BlendRule::Classic);
 

@@ -1,9 +1,34 @@
 #include "layer_loading.h"
 
+#include <vector>
+
 #include "folder_layout.h"
 #include "raster_image.h"
+#include "task_sharing.h"
 
 namespace tessarin {
+namespace {
+
+struct PendingLoad {
+  std::filesystem::path path;
+  std::shared_ptr<const RasterImage>* image;
+};
+
+// Decoding is most of a refresh, and each image decodes on its own, so the images are shared
+// out among the cores.
+void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
+  RasterImage::PrepareCodecsForThreads();
+  ShareTasks(pending.size(), CoreCount(), [&](std::size_t i) {
+    try {
+      *pending[i].image = load(pending[i].path);
+    } catch (...) {
+      // Out of memory, most likely: the slot stays empty, as for any image that fails.
+      pending[i].image->reset();
+    }
+  });
+}
+
+}  // namespace
 
 std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path) {
   auto image = std::make_shared<RasterImage>();
@@ -12,15 +37,27 @@ std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path
 }
 
 std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& path) {
-  const auto found = images_.find(path);
-  if (found != images_.end()) return found->second;
-  // Failures are remembered too: a batch asks for the same missing companion many times.
-  return images_.emplace(path, LoadImageFromDisk(path)).first->second;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = images_.find(path);
+    if (found != images_.end()) return found->second;
+  }
+  // Decoded outside the lock so that other paths decode meanwhile. Failures are remembered
+  // too: a batch asks for the same missing companion many times.
+  std::shared_ptr<const RasterImage> image = LoadImageFromDisk(path);
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return images_.emplace(path, std::move(image)).first->second;
+}
+
+std::size_t ImageCache::Size() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return images_.size();
 }
 
 bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageLoader& load) {
   if (!state.ready) return false;
   bool changed = false;
+  std::vector<PendingLoad> pending;
   for (int part = 0; part < kPartCount; ++part) {
     if (state.partNames[static_cast<std::size_t>(part)].empty()) continue;
     const std::string& fileName = selection[static_cast<std::size_t>(part)];
@@ -39,12 +76,13 @@ bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageL
     companion.loadedPath.clear();
     if (newPath.empty()) continue;
 
-    main.image = load(mainPath);
+    pending.push_back({mainPath, &main.image});
     if (const auto companionPath = CompanionPath(mainPath)) {
-      companion.image = load(*companionPath);
+      pending.push_back({*companionPath, &companion.image});
       companion.loadedPath = PathToUtf8(*companionPath);
     }
   }
+  LoadAll(pending, load);
   return changed;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "set_state.h"
@@ -13,21 +14,24 @@ namespace tessarin {
 
 class RasterImage;
 
-// Loads one image; nullptr when it is missing or cannot be decoded.
+// Loads one image; nullptr when it is missing or cannot be decoded. Called from several
+// threads at once, for different paths.
 using ImageLoader = std::function<std::shared_ptr<const RasterImage>(const std::filesystem::path&)>;
 
 std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path);
 
-// Decodes each path at most once, for batches that reuse the same images.
+// Decodes each path at most once, for batches that reuse the same images. Safe to use from
+// several threads.
 class ImageCache {
  public:
   std::shared_ptr<const RasterImage> Get(const std::filesystem::path& path);
   ImageLoader Loader() {
     return [this](const std::filesystem::path& path) { return Get(path); };
   }
-  std::size_t Size() const { return images_.size(); }
+  std::size_t Size() const;
 
  private:
+  mutable std::mutex mutex_;
   std::map<std::filesystem::path, std::shared_ptr<const RasterImage>> images_;
 };
 
@@ -36,6 +40,7 @@ using PartSelection = std::array<std::string, kPartCount>;
 
 // Brings the slots of every defined part in line with the selection: a part whose main path
 // changed gets both images reloaded (main and companion), a part set to nothing is emptied.
+// The images are decoded side by side, on as many threads as the machine has cores.
 // Does nothing while the state is not ready. Returns true when any slot changed.
 bool RefreshLayers(SetState& state, const PartSelection& selection,
                    const ImageLoader& load = LoadImageFromDisk);

@@ -81,7 +81,8 @@ void RasterImage::Allocate(int width, int height, int bitsPerPixel) {
   const std::size_t stride =
       (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32 * 4;
   try {
-    pixels_.assign(stride * static_cast<std::size_t>(height), 0);
+    // Destroy left no capacity, so this is a fresh buffer, which the allocator zeroes.
+    pixels_.resize(stride * static_cast<std::size_t>(height));
   } catch (const std::bad_alloc&) {
     return;  // left empty, which callers report
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "blend_rule.h"
+#include "pixel_allocator.h"
 #include "status.h"
 
 namespace tessarin {
@@ -27,6 +28,12 @@ class RasterImage {
   static constexpr std::uint64_t kMaxPixelBytes = 256ull * 1024 * 1024;
 
   RasterImage() = default;
+
+  // The toolkit under the codecs takes the first thread that uses it for the program's main
+  // thread, and corrupts memory once that thread has ended. Whoever starts threads that load
+  // or save calls this first, on its own long-lived thread; calls after the first cost
+  // nothing.
+  static void PrepareCodecsForThreads();
 
   Status Load(const std::filesystem::path& path);
   Status LoadFromMemory(const void* data, std::size_t size);
@@ -80,7 +87,7 @@ class RasterImage {
   bool hasKeyAlpha_ = false;
   std::size_t stride_ = 0;
   std::vector<std::uint32_t> palette_;
-  std::vector<std::uint8_t> pixels_;
+  std::vector<std::uint8_t, PixelAllocator<std::uint8_t>> pixels_;
 };
 
 }  // namespace tessarin

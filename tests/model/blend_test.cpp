@@ -206,6 +206,56 @@ TEST(BlendKernels, EveryAlphaPairMatchesTheExactFormula) {
   }
 }
 
+// Rows the way sprites are drawn: runs of clear, solid and soft pixels of every length, so
+// that blocks of each kind, and runs that start and end anywhere in a block, all occur. Clear
+// pixels sometimes carry colour, which the classic rule adds.
+std::vector<std::uint8_t> SpriteRow(std::size_t count, std::mt19937& random) {
+  std::vector<std::uint8_t> row(4 * count);
+  std::size_t i = 0;
+  while (i < count) {
+    const std::size_t run = std::min<std::size_t>(count - i, 1 + random() % 40);
+    const unsigned kind = random() % 4;
+    for (std::size_t end = i + run; i < end; ++i) {
+      const bool tinted = kind == 3;
+      for (int c = 0; c < 3; ++c) {
+        row[4 * i + c] = kind == 0 ? 0 : static_cast<std::uint8_t>(random());
+      }
+      row[4 * i + 3] = kind == 0 || tinted ? 0
+                       : kind == 1         ? 255
+                                           : static_cast<std::uint8_t>(random());
+    }
+  }
+  return row;
+}
+
+// The block-skipping row functions against the per-pixel kernels over many row lengths.
+TEST(BlendKernels, SkippingClearAndSolidBlocksChangesNoPixel) {
+  std::mt19937 random(5);
+  for (std::size_t count = 1; count <= 300; ++count) {
+    SCOPED_TRACE("row of " + std::to_string(count));
+    const std::vector<std::uint8_t> src = SpriteRow(count, random);
+    std::vector<std::uint8_t> dst(4 * count);
+    for (std::uint8_t& byte : dst) byte = static_cast<std::uint8_t>(random());
+
+    std::vector<std::uint8_t> fast = dst;
+    std::vector<std::uint8_t> slow = dst;
+    blend::ClassicRow(fast.data(), src.data(), count);
+    blend::ClassicPixels(slow.data(), src.data(), count);
+    ASSERT_EQ(fast, slow) << "classic";
+
+    // Under the standard rule a clear pixel over a clear one comes out colourless from the
+    // kernel and untouched from a skipped block; composites hold no colour under alpha 0.
+    for (std::size_t i = 0; i < count; ++i) {
+      if (dst[4 * i + 3] == 0) std::fill_n(dst.begin() + 4 * i, 3, 0);
+    }
+    fast = dst;
+    slow = dst;
+    blend::StandardRow(fast.data(), src.data(), count);
+    blend::StandardPixels(slow.data(), src.data(), count);
+    ASSERT_EQ(fast, slow) << "standard";
+  }
+}
+
 // Source images in every stored format, filled with random bytes.
 enum class Kind { Alpha32, Key32, Plain32, Rgb24, Rgb16, Indexed8, Indexed1 };
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "folder_layout.h"
@@ -12,12 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records every load; every path that exists on disk "decodes" to a 1x1 image.
+// Records every load; every path that exists on disk "decodes" to a 1x1 image. Loads run on
+// several threads, so they are kept in name order rather than the order they happened in.
 struct RecordingLoader {
-  std::vector<std::string> loads;
+  std::multiset<std::string> loads;
+  std::mutex mutex;
   ImageLoader Loader() {
     return [this](const fs::path& path) -> std::shared_ptr<const RasterImage> {
-      loads.push_back(PathToUtf8(path.filename()));
+      {
+        const std::lock_guard<std::mutex> lock(mutex);
+        loads.insert(PathToUtf8(path.filename()));
+      }
       if (!fs::exists(path)) return nullptr;
       auto image = std::make_shared<RasterImage>();
       image->Create(1, 1, 32, true);
@@ -49,7 +56,7 @@ TEST_F(RefreshLayersTest, LoadsTheMainImageAndItsCompanion) {
   PartSelection selection;
   selection[2] = "Body.png";
   EXPECT_TRUE(RefreshLayers(state_, selection, recorder_.Loader()));
-  EXPECT_EQ(recorder_.loads, (std::vector<std::string>{"Body.png", "body$.png"}));
+  EXPECT_EQ(recorder_.loads, (std::multiset<std::string>{"Body.png", "body$.png"}));
   EXPECT_FALSE(state_.layers[10].IsEmpty());
   EXPECT_FALSE(state_.layers[2].IsEmpty());
   EXPECT_EQ(state_.layers[10].loadedPath, PathToUtf8(folder_.Path("S/body/Body.png")));
@@ -75,7 +82,7 @@ TEST_F(RefreshLayersTest, ReloadsOnlyWhenTheSelectionChanges) {
 
   selection[2] = "Other.png";
   EXPECT_TRUE(RefreshLayers(state_, selection, recorder_.Loader()));
-  EXPECT_EQ(recorder_.loads, (std::vector<std::string>{"Other.png", "other$.png"}));
+  EXPECT_EQ(recorder_.loads, (std::multiset<std::string>{"Other.png", "other$.png"}));
   EXPECT_TRUE(state_.layers[2].IsEmpty()) << "the old companion must not survive";
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -103,6 +105,26 @@ TEST(RasterCreate, StartsAllZeroWithTheAlphaFlagAsAsked) {
   EXPECT_FALSE(image.HasAlpha());
   image.Destroy();
   EXPECT_TRUE(image.IsNull());
+}
+
+// Small buffers come from the heap and large ones straight from the system; both must start
+// clear, also where a just-freed buffer of the same size is reused, and copy whole.
+TEST(RasterCreate, EverySizeStartsClearAgainAfterUse) {
+  for (const int side : {1, 300, 1024, 1500}) {
+    SCOPED_TRACE(side);
+    for (int round = 0; round < 2; ++round) {
+      RasterImage image;
+      ASSERT_TRUE(image.Create(side, side, 32, true));
+      for (int y = 0; y < side; ++y) {
+        const std::uint8_t* row = image.Row(y);
+        ASSERT_TRUE(std::all_of(row, row + image.Stride(), [](std::uint8_t b) { return b == 0; }))
+            << "row " << y;
+      }
+      for (int y = 0; y < side; ++y) std::fill_n(image.Row(y), image.Stride(), 0xA5);
+      const RasterImage copy = image;
+      ASSERT_EQ(copy.PixelAt(side - 1, side - 1), 0xA5A5A5A5u);
+    }
+  }
 }
 
 TEST(RasterPixels, EachStoredFormatUnderEachRule) {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace tessarin {
+
+// The number of threads worth running: the machine's cores, at least 1.
+unsigned CoreCount();
+
+// Runs task(0) to task(count - 1), each once, on up to maxThreads threads, this one among them,
+// handing out the next index to whichever thread comes free. Returns when all have run.
+// Tasks must not throw.
+void ShareTasks(std::size_t count, unsigned maxThreads,
+                const std::function<void(std::size_t)>& task);
+
+}  // namespace tessarin
