@@ -20,15 +20,12 @@ namespace tessarin::cli {
 namespace {
 
 // A selected main image whose slot stayed empty could not be loaded; companions may be absent.
-std::optional<CliError> FindUndecodedImage(const SetState& state) {
+std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCache& cache) {
   for (int k = 0; k < kPartCount; ++k) {
     const LayerSlot& slot = state.layers[MainSlot(k)];
     if (!state.partNames[k].empty() && slot.IsEmpty() && !slot.loadedPath.empty()) {
-      // The cache keeps no reason (gone, cut short, too large), so this one image is loaded
-      // again to tell it.
-      RasterImage image;
-      const Status loaded = image.Load(PathFromUtf8(slot.loadedPath));
-      return InputError(loaded ? "cannot decode image " + slot.loadedPath : loaded.Message());
+      const std::string reason = cache.FailureOf(PathFromUtf8(slot.loadedPath));
+      return InputError(reason.empty() ? "cannot decode image " + slot.loadedPath : reason);
     }
   }
   return std::nullopt;
@@ -67,7 +64,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     std::array<int, kPartCount> entries = plan.picks;
     RandomCompose(random, plan.random, plan.entryCounts, entries);
     const bool changed = RefreshLayers(state, plan.Files(entries), loader);
-    if (auto error = FindUndecodedImage(state)) return *error;
+    if (auto error = FindUndecodedImage(state, cache)) return *error;
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
       auto composed =

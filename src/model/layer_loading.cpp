@@ -40,18 +40,30 @@ std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& 
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     const auto found = images_.find(path);
-    if (found != images_.end()) return found->second;
+    if (found != images_.end()) return found->second.image;
   }
   // Decoded outside the lock so that other paths decode meanwhile. Failures are remembered
   // too: a batch asks for the same missing companion many times.
-  std::shared_ptr<const RasterImage> image = LoadImageFromDisk(path);
+  Entry entry;
+  auto image = std::make_shared<RasterImage>();
+  if (const Status loaded = image->Load(path); loaded) {
+    entry.image = std::move(image);
+  } else {
+    entry.failure = loaded.Message();
+  }
   const std::lock_guard<std::mutex> lock(mutex_);
-  return images_.emplace(path, std::move(image)).first->second;
+  return images_.emplace(path, std::move(entry)).first->second.image;
 }
 
 std::size_t ImageCache::Size() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   return images_.size();
+}
+
+std::string ImageCache::FailureOf(const std::filesystem::path& path) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = images_.find(path);
+  return found == images_.end() ? std::string() : found->second.failure;
 }
 
 bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageLoader& load) {

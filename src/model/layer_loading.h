@@ -20,8 +20,8 @@ using ImageLoader = std::function<std::shared_ptr<const RasterImage>(const std::
 
 std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path);
 
-// Decodes each path at most once, for batches that reuse the same images. Safe to use from
-// several threads.
+// Decodes each path at most once, for batches that reuse the same images, and keeps why a
+// path failed. Safe to use from several threads.
 class ImageCache {
  public:
   std::shared_ptr<const RasterImage> Get(const std::filesystem::path& path);
@@ -29,10 +29,16 @@ class ImageCache {
     return [this](const std::filesystem::path& path) { return Get(path); };
   }
   std::size_t Size() const;
+  // Why the path gave no image; "" when it gave one or was never asked for.
+  std::string FailureOf(const std::filesystem::path& path) const;
 
  private:
+  struct Entry {
+    std::shared_ptr<const RasterImage> image;
+    std::string failure;
+  };
   mutable std::mutex mutex_;
-  std::map<std::filesystem::path, std::shared_ptr<const RasterImage>> images_;
+  std::map<std::filesystem::path, Entry> images_;
 };
 
 // The image file chosen for each part; "" chooses nothing.

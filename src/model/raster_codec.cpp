@@ -24,7 +24,12 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #include "raster_image.h"
@@ -80,6 +85,8 @@ struct PngFacts {
   bool cutShort = false;
   std::size_t cutChunkAt = 0;
   std::size_t cutChunkLength = 0;
+  // Cut where a chunk should start (the IEND at the latest) rather than inside one.
+  bool cutBeforeEnd = false;
 };
 
 std::uint32_t Big32(const unsigned char* p) {
@@ -100,7 +107,8 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   facts.colourType = data[25];
   // Only the first tRNS before the image data counts, and only for grey and RGB.
   bool keyLooked = facts.colourType != 0 && facts.colourType != 2;
-  for (std::size_t at = 33; at + 8 <= size;) {
+  std::size_t at = 33;
+  for (; at + 8 <= size;) {
     const std::size_t length = Big32(data + at);
     const unsigned char* type = data + at + 4;
     const unsigned char* body = data + at + 8;
@@ -113,7 +121,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
       facts.cutChunkLength = length;
       break;
     }
-    if (std::memcmp(type, "IEND", 4) == 0) break;
+    if (std::memcmp(type, "IEND", 4) == 0) return facts;
     if (std::memcmp(type, "IDAT", 4) == 0) keyLooked = true;
     if (!keyLooked && std::memcmp(type, "tRNS", 4) == 0) {
       keyLooked = true;
@@ -128,6 +136,12 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
       }
     }
     at += length + 12;
+  }
+  // No IEND: the bytes end inside a chunk's length and type, or between chunks.
+  if (!facts.cutShort) {
+    facts.cutShort = true;
+    facts.cutBeforeEnd = true;
+    facts.cutChunkAt = std::min(at, size);
   }
   return facts;
 }
@@ -262,11 +276,16 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   }
   // Such a file never decodes; refusing it here spares the decoder's allocation.
   if (png.cutShort) {
+    const std::string where = "the PNG is cut short: ";
+    const std::string at = std::to_string(png.cutChunkAt);
     return Status::Error(
-        "Cannot decode " + Quoted(name) + ": the PNG is cut short: its chunk at byte " +
-        std::to_string(png.cutChunkAt) + " declares " + std::to_string(png.cutChunkLength) +
-        " bytes, and only " +
-        std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) + " follow");
+        "Cannot decode " + Quoted(name) + ": " + where +
+        (png.cutBeforeEnd
+             ? "it ends at byte " + at + ", before its end chunk"
+             : "its chunk at byte " + at + " declares " + std::to_string(png.cutChunkLength) +
+                   " bytes, and only " +
+                   std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) +
+                   " follow"));
   }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);
@@ -391,6 +410,40 @@ QByteArray BuiltInEncoder(const QString& extension) {
   return {};
 }
 
+// Opens, empty, the file a save writes before renaming it over the target. Two saves of one
+// target must not write it at once, so each holds a lock on it from opening to renaming; a
+// save that waited for the lock makes sure the name still leads to the file it locked, which
+// the other save may have renamed meanwhile.
+Status OpenPartialFile(QFile& file, const QString& name) {
+#ifdef _WIN32
+  file.setFileName(name);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    return Status::Error(file.errorString().toStdString());
+  }
+  return Status::Ok();
+#else
+  const QByteArray local = QFile::encodeName(name);
+  for (;;) {
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return Status::Error(std::strerror(errno));
+    struct stat locked {};
+    struct stat named {};
+    int failure = 0;
+    if (flock(fd, LOCK_EX) != 0 || fstat(fd, &locked) != 0) failure = errno;
+    if (failure == 0 && ::stat(local.constData(), &named) == 0 && named.st_dev == locked.st_dev &&
+        named.st_ino == locked.st_ino) {
+      if (ftruncate(fd, 0) != 0) failure = errno;
+      if (failure == 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        return Status::Ok();
+      }
+      if (failure == 0) failure = EIO;
+    }
+    ::close(fd);
+    if (failure != 0) return Status::Error(std::strerror(failure));
+  }
+#endif
+}
+
 }  // namespace
 
 Status RasterImage::LoadFromMemory(const void* data, std::size_t size) {
@@ -467,9 +520,10 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
   // Written beside the target and renamed over it only once complete, so a failure leaves any
   // existing file as it was. The name is fixed rather than random so that the file a save
   // killed midway leaves is written over by the next save of the same target.
-  QFile file(target.filePath() + QStringLiteral(".tessarin-partial"));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    return Status::Error(failure + file.errorString().toStdString());
+  const QString partialName = target.filePath() + QStringLiteral(".tessarin-partial");
+  QFile file;
+  if (const Status opened = OpenPartialFile(file, partialName); !opened) {
+    return Status::Error(failure + opened.Message());
   }
   QImageWriter writer(&file, format);
   if (format == "png") {
@@ -492,19 +546,23 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
     fdatasync(file.handle());
 #endif
   }
+  // Removed or renamed before closing, which would let a waiting save of the same target at
+  // the file. Windows renames and removes only closed files, and has no such wait.
+#ifdef _WIN32
   file.close();
+#endif
   if (!written) {
-    file.remove();
+    QFile::remove(partialName);
+    file.close();
     return Status::Error(failure + reason.toStdString());
   }
-  if (target.exists()) file.setPermissions(target.permissions());
+  if (target.exists()) QFile::setPermissions(partialName, target.permissions());
   std::error_code error;
-  std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+  std::filesystem::rename(std::filesystem::path(partialName.toStdU16String()),
                           std::filesystem::path(target.filePath().toStdU16String()), error);
-  if (error) {
-    file.remove();
-    return Status::Error(failure + error.message());
-  }
+  if (error) QFile::remove(partialName);
+  file.close();
+  if (error) return Status::Error(failure + error.message());
   return Status::Ok();
 }
 

@@ -2,6 +2,8 @@
 // code for bad input and one line naming what is wrong, or copes and succeeds.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 #include <cerrno>
@@ -132,8 +134,9 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
       EXPECT_NE(result.out.find(c.says), std::string::npos) << result.out.substr(0, 500);
       continue;
     }
-    // Decoders may speak on stderr first; our line comes last.
+    // One line, ours: these files are refused before a decoder could add its own.
     const std::string line = LastLine(result.err);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_EQ(line.rfind("tessarin-compose: ", 0), 0u) << result.err;
     EXPECT_NE(line.find(c.says), std::string::npos) << result.err;
   }

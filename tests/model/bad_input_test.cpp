@@ -74,7 +74,8 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
   };
   const std::vector<Case> cases = {
       {"zero.png", "", false, ""},
-      {"truncated.png", png.substr(0, png.size() / 2), false, ""},
+      {"truncated.png", png.substr(0, png.size() / 2), false, "cut short"},
+      {"header-only.png", png.substr(0, 33 + 5), false, "ends at byte 33, before its end chunk"},
       {"corrupt.png", Corrupted(png), false, ""},
       {"huge.png", HugeHeader(png), false, "100000 x 100000"},
       {"bmp.png", Encoded(folder, "bmp"), true, ""},

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "faulty_targets.h"
 #include "raster_image.h"
@@ -55,6 +57,29 @@ TEST(SaveLeftover, TheNextSaveOfTheTargetTakesItsPlace) {
   RasterImage saved;
   ASSERT_TRUE(saved.Load(target));
   EXPECT_EQ(saved.Width(), 64);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 1);
+}
+
+// Two saves of one target at once, as two pipelines writing the same file would: each must
+// succeed, and the file must end up whole, as one of them wrote it.
+TEST(SaveLeftover, SavesOfOneTargetAtOnceLeaveOneWholeFile) {
+  const TempFolder folder;
+  const fs::path target = folder.Root() / "sheet.png";
+  RasterImage plain;
+  plain.Create(200, 150, 32, true);
+  const RasterImage patterned = Sheet();
+  auto saveRepeatedly = [&target](const RasterImage& image, int* failures) {
+    for (int i = 0; i < 25; ++i) *failures += image.Save(target) ? 0 : 1;
+  };
+  int plainFailures = 0;
+  int patternedFailures = 0;
+  std::thread other(saveRepeatedly, std::cref(plain), &plainFailures);
+  saveRepeatedly(patterned, &patternedFailures);
+  other.join();
+  EXPECT_EQ(plainFailures + patternedFailures, 0);
+  RasterImage saved;
+  ASSERT_TRUE(saved.Load(target));
+  EXPECT_TRUE(saved.Width() == 200 || saved.Width() == 64) << saved.Width();
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 1);
 }
 
