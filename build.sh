@@ -18,18 +18,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic
 )
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "Installing ${missing[*]}"
-  $sudo apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+tools/install-missing-packages.sh "${packages[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build

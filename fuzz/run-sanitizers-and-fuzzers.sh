@@ -25,18 +25,7 @@ packages=(
   fonts-ipafont-gothic
   clang-14 libclang-rt-14-dev llvm-14
 )
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "Installing ${missing[*]}"
-  $sudo apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+tools/install-missing-packages.sh "${packages[@]}"
 
 # The same settings as the presets give ctest, for the fuzz targets run directly below.
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:halt_on_error=1
