@@ -298,8 +298,13 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   reader.setAutoDetectImageFormat(!png.isPng);
   reader.setAutoTransform(false);
   // Decoders may hold 16 bits a channel (8 bytes a pixel) before we narrow to 8, so their own
-  // ceiling is twice ours; ours is checked against the declared size before that.
-  QImageReader::setAllocationLimit(static_cast<int>(2 * RasterImage::kMaxPixelBytes / kMiB));
+  // ceiling is twice ours; ours is checked against the declared size before that. Set once:
+  // the limit is process-wide, and decoders run on several threads.
+  static const bool limitSet = [] {
+    QImageReader::setAllocationLimit(static_cast<int>(2 * RasterImage::kMaxPixelBytes / kMiB));
+    return true;
+  }();
+  static_cast<void>(limitSet);
   const QSize declared = reader.size();
   if (declared.isValid() && TooLarge(declared.width(), declared.height())) {
     return Status::Error(SizeRefusal(name, declared.width(), declared.height()));

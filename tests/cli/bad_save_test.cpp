@@ -1,10 +1,8 @@
 // tessarin-compose writing where it cannot, or killed while it writes: exit code 3 and one
 // line naming the target and the reason, and never a lost or half-written file.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,17 +100,8 @@ TEST_F(ComposeSave, KilledMidSaveLeavesTheOldFileOrTheNewOne) {
   const std::vector<std::string> args = {"--graphics", graphics_.string(), "--set", "Big",
                                          "--pick",     "Body=noise.png",   "-o",    sheet.string()};
 
-  std::vector<std::string> argStrings{TESSARIN_COMPOSE};
-  argStrings.insert(argStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argStrings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = end_to_end::StartCompose(args, "/dev/null", root_ / "stderr.txt");
+  ASSERT_NE(pid, 0);
 
   bool caught = false;
   int status = 0;

@@ -26,12 +26,11 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Runs the built tessarin-compose with args; output goes through files so that neither
-// stream can fill up and stall the child.
-inline ProcessResult RunCompose(const std::vector<std::string>& args,
-                                const std::filesystem::path& scratch) {
-  const std::filesystem::path outFile = scratch / "stdout.txt";
-  const std::filesystem::path errFile = scratch / "stderr.txt";
+// Starts the built tessarin-compose with args, its output streams going into the given files;
+// the child's pid, or 0 when it could not start.
+inline pid_t StartCompose(const std::vector<std::string>& args,
+                          const std::filesystem::path& outFile,
+                          const std::filesystem::path& errFile) {
   std::vector<std::string> argStrings{TESSARIN_COMPOSE};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -45,12 +44,22 @@ inline ProcessResult RunCompose(const std::vector<std::string>& args,
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Runs the built tessarin-compose with args; output goes through files so that neither
+// stream can fill up and stall the child.
+inline ProcessResult RunCompose(const std::vector<std::string>& args,
+                                const std::filesystem::path& scratch) {
+  const std::filesystem::path outFile = scratch / "stdout.txt";
+  const std::filesystem::path errFile = scratch / "stderr.txt";
   ProcessResult result;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+  if (const pid_t pid = StartCompose(args, outFile, errFile); pid != 0) {
     int status = 0;
     if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   }
-  posix_spawn_file_actions_destroy(&actions);
   result.out = ReadWholeFile(outFile);
   result.err = ReadWholeFile(errFile);
   return result;
