@@ -32,6 +32,7 @@
 #include <cerrno>
 #endif
 
+#include "png_encoder.h"
 #include "raster_image.h"
 
 namespace tessarin {
@@ -41,12 +42,8 @@ namespace {
 constexpr std::uint64_t kMiB = 1024 * 1024;
 // A QRgb in memory is the bytes B, G, R, A on little-endian machines: whole rows can be copied.
 constexpr bool kQRgbIsBgra = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
-// On Qt's 0..100 scale, which maps to zlib level value * 9 / 91: 30 is level 2. Encoding is
-// the one step of a composition that runs on a single core, so it is kept short. Measured on
-// a 1024 x 1024 sheet of soft-edged sprites (16 layers), with the writer's adaptive row
-// filters: level 2 takes 51 ms for 575 KB, level 1 as long for 2% more, level 3 57 ms for
-// 563 KB, level 5 82 ms for 506 KB, level 9 550 ms for 482 KB. vips, as it comes, wrote
-// 622 KB of the same sheet.
+// For the PNG files the toolkit still writes (indexed and 16-bit pictures), on its 0..100
+// scale, which maps to zlib level value * 9 / 91: 30 is level 2, which is quick.
 constexpr int kPngCompression = 30;
 
 QString ToQString(const std::filesystem::path& path) {
@@ -415,6 +412,25 @@ QByteArray BuiltInEncoder(const QString& extension) {
   return {};
 }
 
+// Writes the bytes our encoder made or, without them, the toolkit's encoding of picture.
+bool WriteEncoded(QFile& file, const QByteArray& format, const QImage& picture,
+                  const std::vector<std::uint8_t>& ours, QString& encoderError) {
+  if (picture.isNull()) {
+    const auto size = static_cast<qint64>(ours.size());
+    return file.write(reinterpret_cast<const char*>(ours.data()), size) == size;
+  }
+  QImageWriter writer(&file, format);
+  if (format == "png") {
+    writer.setCompression(kPngCompression);
+  } else if (format == "webp") {
+    // The encoder's top quality is its lossless mode; a sheet must keep its exact pixels.
+    writer.setQuality(100);
+  }
+  if (writer.write(picture)) return true;
+  encoderError = writer.errorString();
+  return false;
+}
+
 // Opens, empty, the file a save writes before renaming it over the target. Two saves of one
 // target must not write it at once, so each holds a lock on it from opening to renaming; a
 // save that waited for the lock makes sure the name still leads to the file it locked, which
@@ -511,8 +527,20 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
                                         : "no encoder for the extension " + Quoted(extension)));
   }
 
-  const QImage picture = ToQImage(*this);
-  if (picture.isNull()) return Status::Error(failure + "out of memory");
+  // PNG files of our own pixel formats are written by our encoder, which uses every core;
+  // the rest go through the toolkit's.
+  std::vector<std::uint8_t> png;
+  QImage picture;
+  if (format == "png" && PngEncoderTakes(*this)) {
+    try {
+      png = EncodePng(*this);
+    } catch (const std::bad_alloc&) {
+      return Status::Error(failure + "out of memory");
+    }
+  } else {
+    picture = ToQImage(*this);
+    if (picture.isNull()) return Status::Error(failure + "out of memory");
+  }
 
   // A link is followed: the file it points to is the one replaced.
   QFileInfo target(name);
@@ -530,19 +558,12 @@ Status RasterImage::Save(const std::filesystem::path& path) const {
   if (const Status opened = OpenPartialFile(file, partialName); !opened) {
     return Status::Error(failure + opened.Message());
   }
-  QImageWriter writer(&file, format);
-  if (format == "png") {
-    writer.setCompression(kPngCompression);
-  } else if (format == "webp") {
-    // The encoder's top quality is its lossless mode; a sheet must keep its exact pixels.
-    writer.setQuality(100);
-  }
-  const bool encoded = writer.write(picture);
+  QString encoderError;
+  const bool encoded = WriteEncoded(file, format, picture, png, encoderError);
   // Flushed apart from closing, so that a failed write of the last bytes (a full disk) is seen;
   // after a failed write it also brings out the system's reason, which the encoder leaves unknown.
   const bool written = file.flush() && encoded;
-  const QString reason =
-      file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+  const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : encoderError;
   if (written) {
     // On disk before the rename makes it the target.
 #ifdef _WIN32

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tessarin::deflate {
+
+// Compresses data[begin, end) into raw deflate blocks (RFC 1951), appended to out. Matches may
+// reach back before begin, up to the 32 KiB window, into bytes a decoder has already produced,
+// so that parts compressed apart lose little against one stream.
+// The last part closes the stream. Any other part ends with an empty stored block, which
+// leaves it on a byte boundary: parts compressed in order, on any threads, are one stream
+// when their outputs are joined.
+void CompressPart(const std::uint8_t* data, std::size_t begin, std::size_t end, bool last,
+                  std::vector<std::uint8_t>& out);
+
+// The zlib checksum of data, continuing from adler (1 for none yet).
+std::uint32_t Adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler = 1);
+
+// The checksum of A followed by B, from their own checksums and B's length.
+std::uint32_t Adler32Joined(std::uint32_t adlerA, std::uint32_t adlerB, std::size_t sizeB);
+
+}  // namespace tessarin::deflate

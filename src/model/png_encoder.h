@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tessarin {
+
+class RasterImage;
+
+// Whether EncodePng takes the image: 24 bits, or 32 bits with or without alpha, and no side
+// longer than decoders read.
+bool PngEncoderTakes(const RasterImage& image);
+
+// The image as a whole PNG file, 8 bits a channel: RGBA when it has alpha, RGB otherwise.
+// Large pictures are filtered and compressed in parts on all cores.
+std::vector<std::uint8_t> EncodePng(const RasterImage& image);
+
+}  // namespace tessarin
