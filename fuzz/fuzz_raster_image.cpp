@@ -11,6 +11,7 @@
 
 #include <QtGlobal>
 
+#include "crc32.h"
 #include "png_encoder.h"
 #include "raster_image.h"
 
@@ -74,21 +75,6 @@ std::uint32_t Big32(const std::uint8_t* p) {
   return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = c & 1u ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) c = table[(c ^ data[i]) & 0xFFu] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
-
 // The decoder rejects a chunk whose checksum is wrong before looking inside it, so mutations
 // would rarely get past the checksums; fix them up for every whole chunk.
 void FixPngChecksums(std::uint8_t* data, std::size_t size) {
@@ -97,7 +83,7 @@ void FixPngChecksums(std::uint8_t* data, std::size_t size) {
   for (std::size_t at = 8; at + 12 <= size;) {
     const std::size_t length = Big32(data + at);
     if (length > size - at - 12) return;
-    const std::uint32_t crc = Crc32(data + at + 4, length + 4);
+    const std::uint32_t crc = tessarin::Crc32(data + at + 4, length + 4);
     std::uint8_t* out = data + at + 8 + length;
     out[0] = static_cast<std::uint8_t>(crc >> 24);
     out[1] = static_cast<std::uint8_t>(crc >> 16);

@@ -45,12 +45,39 @@ std::uint32_t Hash(std::uint32_t four, int bits) {
   return (four * 2654435761u) >> (32 - bits);
 }
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kLittleEndian = false;
+#else
+constexpr bool kLittleEndian = true;  // every Windows target too
+#endif
+
+// The number of the highest bit set in v, which is not 0.
+int HighestBit(std::uint64_t v) {
+#if defined(__GNUC__)
+  return 63 - __builtin_clzll(v);
+#else
+  int bit = 0;
+  while (v >>= 1) ++bit;
+  return bit;
+#endif
+}
+
+// The number of the lowest bit set in v, which is not 0.
+int LowestBit(std::uint64_t v) {
+#if defined(__GNUC__)
+  return __builtin_ctzll(v);
+#else
+  return HighestBit(v & (~v + 1));
+#endif
+}
+
 // How many bytes at a and b agree, up to limit.
 int MatchLength(const std::uint8_t* a, const std::uint8_t* b, int limit) {
   int n = 0;
-  while (n + 8 <= limit) {
+  // Eight at a time; on a little-endian machine the first byte that differs is the lowest.
+  while (kLittleEndian && n + 8 <= limit) {
     const std::uint64_t diff = Load64(a + n) ^ Load64(b + n);
-    if (diff != 0) return n + __builtin_ctzll(diff) / 8;  // little-endian: first byte is lowest
+    if (diff != 0) return n + LowestBit(diff) / 8;
     n += 8;
   }
   while (n < limit && a[n] == b[n]) ++n;
@@ -68,7 +95,7 @@ CodeAndExtra LengthCode(int length) {
   const int v = length - 3;
   if (v < 8) return {257 + v, 0, 0};
   if (v == 255) return {285, 0, 0};
-  const int top = 31 - __builtin_clz(static_cast<unsigned>(v));  // 3..7
+  const int top = HighestBit(static_cast<std::uint64_t>(v));  // 3..7
   const int extra = top - 2;
   return {257 + 4 * (top - 1) + ((v >> extra) & 3), extra, v & ((1 << extra) - 1)};
 }
@@ -76,7 +103,7 @@ CodeAndExtra LengthCode(int length) {
 CodeAndExtra DistanceCode(int distance) {
   const int v = distance - 1;
   if (v < 4) return {v, 0, 0};
-  const int top = 31 - __builtin_clz(static_cast<unsigned>(v));  // 2..14
+  const int top = HighestBit(static_cast<std::uint64_t>(v));  // 2..14
   const int extra = top - 1;
   return {2 * top + ((v >> extra) & 1), extra, v & ((1 << extra) - 1)};
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "crc32.h"
 #include "deflate_compressor.h"
 #include "raster_image.h"
 #include "task_sharing.h"
@@ -19,22 +20,6 @@ namespace {
 constexpr std::size_t kPartBytes = 256 * 1024;
 constexpr int kBandRows = 32;
 
-// CRC-32 as PNG chunks carry it, on a running value that starts at 0xFFFFFFFF and is
-// inverted at the end.
-std::uint32_t CrcUpdate(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
-  static const std::array<std::uint32_t, 256> kTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[n] = c;
-    }
-    return table;
-  }();
-  for (std::size_t i = 0; i < size; ++i) crc = kTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return crc;
-}
-
 void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v >> 24),
                                  static_cast<std::uint8_t>(v >> 16),
@@ -42,15 +27,14 @@ void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.insert(out.end(), bytes, bytes + 4);
 }
 
-// Length, type, data and the CRC of type and data. crcOfData continues from the type's.
+// Length, type, data, and the CRC of type and data.
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
                  std::size_t size) {
   PutBig32(out, static_cast<std::uint32_t>(size));
   const auto* typeBytes = reinterpret_cast<const std::uint8_t*>(type);
   out.insert(out.end(), typeBytes, typeBytes + 4);
   out.insert(out.end(), data, data + size);
-  std::uint32_t crc = CrcUpdate(0xFFFFFFFFu, typeBytes, 4);
-  PutBig32(out, ~CrcUpdate(crc, data, size));
+  PutBig32(out, Crc32(data, size, Crc32(typeBytes, 4)));
 }
 
 // One row in the file's channel order, R, G, B (, A), from ours, B, G, R (, A).

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string>
 #include <system_error>
 
 #ifdef _WIN32
@@ -32,6 +33,7 @@
 #include <cerrno>
 #endif
 
+#include "crc32.h"
 #include "png_encoder.h"
 #include "raster_image.h"
 
@@ -84,10 +86,53 @@ struct PngFacts {
   std::size_t cutChunkLength = 0;
   // Cut where a chunk should start (the IEND at the latest) rather than inside one.
   bool cutBeforeEnd = false;
+  // What the decoder would refuse the file for, as a clause; "" when nothing is found. Told
+  // here so that the user reads one clear line, and not also the decoder's own.
+  std::string damage;
 };
 
 std::uint32_t Big32(const unsigned char* p) {
   return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+// What is wrong with the header's numbers, as decoders read them; "" when nothing is.
+std::string HeaderFault(const unsigned char* header) {
+  // Decoders, libpng among them, read no side longer than this.
+  constexpr std::uint32_t kMaxSide = 1000000;
+  const std::uint32_t width = Big32(header);
+  const std::uint32_t height = Big32(header + 4);
+  const int depth = header[8];
+  const int colourType = header[9];
+  if (width == 0 || height == 0) return "it declares no pixels";
+  if (width > kMaxSide || height > kMaxSide) {
+    return "its sides of " + std::to_string(width) + " x " + std::to_string(height) +
+           " pixels are more than decoders read (" + std::to_string(kMaxSide) + ")";
+  }
+  bool depthAllowed = false;
+  switch (colourType) {
+    case 0:  // grey
+      depthAllowed = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+      break;
+    case 3:  // palette
+      depthAllowed = depth == 1 || depth == 2 || depth == 4 || depth == 8;
+      break;
+    case 2:  // RGB
+    case 4:  // grey and alpha
+    case 6:  // RGBA
+      depthAllowed = depth == 8 || depth == 16;
+      break;
+    default:
+      return "its header names colour type " + std::to_string(colourType) +
+             ", which does not exist";
+  }
+  if (!depthAllowed) {
+    return "its header names " + std::to_string(depth) + " bits a sample, which colour type " +
+           std::to_string(colourType) + " does not allow";
+  }
+  if (header[10] != 0 || header[11] != 0 || header[12] > 1) {
+    return "its header names a compression, filter or interlace method that does not exist";
+  }
+  return {};
 }
 
 PngFacts ReadPngFacts(const QByteArray& bytes) {
@@ -95,15 +140,33 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   PngFacts facts;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
   const auto size = static_cast<std::size_t>(bytes.size());
-  if (size < 33 || std::memcmp(data, kSignature, sizeof kSignature) != 0) return facts;
+  if (size >= sizeof kSignature && std::memcmp(data, kSignature, sizeof kSignature) != 0) {
+    // Nearly the signature: a PNG that a transfer altered, changing its line ends say.
+    int same = 0;
+    for (std::size_t i = 0; i < sizeof kSignature; ++i) same += data[i] == kSignature[i] ? 1 : 0;
+    if (same >= 5) facts.damage = "its first 8 bytes, the PNG signature, are altered";
+    return facts;
+  }
+  if (size < 33) return facts;
   if (std::memcmp(data + 12, "IHDR", 4) != 0) return facts;
   facts.isPng = true;
   facts.width = Big32(data + 16);
   facts.height = Big32(data + 20);
   facts.bitDepth = data[24];
   facts.colourType = data[25];
+  const auto noteDamage = [&facts](std::string clause) {
+    if (facts.damage.empty()) facts.damage = std::move(clause);
+  };
+  if (Big32(data + 8) != 13) {
+    noteDamage("its header chunk holds " + std::to_string(Big32(data + 8)) + " bytes, not 13");
+  } else if (Crc32(data + 12, 17) != Big32(data + 29)) {
+    noteDamage("its header chunk fails its checksum");
+  } else {
+    noteDamage(HeaderFault(data + 16));
+  }
   // Only the first tRNS before the image data counts, and only for grey and RGB.
   bool keyLooked = facts.colourType != 0 && facts.colourType != 2;
+  bool sawImageData = false;
   std::size_t at = 33;
   for (; at + 8 <= size;) {
     const std::size_t length = Big32(data + at);
@@ -118,9 +181,28 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
       facts.cutChunkLength = length;
       break;
     }
-    if (std::memcmp(type, "IEND", 4) == 0) return facts;
-    if (std::memcmp(type, "IDAT", 4) == 0) keyLooked = true;
-    if (!keyLooked && std::memcmp(type, "tRNS", 4) == 0) {
+    const std::string name(reinterpret_cast<const char*>(type), 4);
+    const auto isLetter = [](unsigned char c) {
+      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    };
+    if (!std::all_of(type, type + 4, isLetter)) {
+      noteDamage("the chunk at byte " + std::to_string(at) + " has no valid type");
+    }
+    // The decoder skips an ancillary chunk (lower-case first letter) that fails its checksum,
+    // and refuses the file for a critical one.
+    const bool critical = (type[0] & 0x20) == 0;
+    if (critical && length + 12 <= size - at && Crc32(type, length + 4) != Big32(body + length)) {
+      noteDamage("its " + name + " chunk at byte " + std::to_string(at) + " fails its checksum");
+    }
+    if (name == "IEND") {
+      if (!sawImageData) noteDamage("it ends before any image data");
+      return facts;
+    }
+    if (name == "IDAT") {
+      keyLooked = true;
+      sawImageData = true;
+    }
+    if (!keyLooked && name == "tRNS") {
       keyLooked = true;
       const std::size_t samples = facts.colourType == 0 ? 1 : 3;
       if (length >= 2 * samples && length + 12 <= size - at) {
@@ -283,6 +365,9 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
                    " bytes, and only " +
                    std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) +
                    " follow"));
+  }
+  if (!png.damage.empty()) {
+    return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + png.damage);
   }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);

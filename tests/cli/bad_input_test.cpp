@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -161,6 +161,9 @@ TEST_F(ComposeBadInput, PngSuiteBrokenFilesEndWithTheirNames) {
         Run({"--set", "Suite", "--pick", "Body=" + name, "-o", (scratch_ / "out.png").string()});
     EXPECT_EQ(result.exitCode, kExitBadInput) << result.err;
     EXPECT_NE(LastLine(result.err).find(name), std::string::npos) << result.err;
+    // Said once, by us, and not also by the decoder underneath.
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find("damaged"), std::string::npos) << result.err;
   }
   EXPECT_FALSE(fs::exists(scratch_ / "out.png"));
 }

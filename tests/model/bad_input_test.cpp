@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "crc32.h"
 #include "folder_layout.h"
 #include "layer_loading.h"
 #include "name_case.h"
@@ -106,6 +107,88 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
     RefreshLayers(state, {c.file});
     EXPECT_EQ(state.layers[MainSlot(0)].IsEmpty(), !c.decodes);
     EXPECT_EQ(state.layers[MainSlot(0)].loadedPath, PathToUtf8(path));
+  }
+}
+
+std::uint32_t Big32At(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return v;
+}
+
+void PutBig32At(std::string& bytes, std::size_t at, std::uint32_t v) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (24 - 8 * i));
+}
+
+// A chunk to insert, checksum included; a wrong one when asked.
+std::string Chunk(const std::string& type, const std::string& data, bool rightChecksum = true) {
+  std::string chunk(4, '\0');
+  PutBig32At(chunk, 0, static_cast<std::uint32_t>(data.size()));
+  chunk += type + data;
+  const auto* typeAndData = reinterpret_cast<const std::uint8_t*>(chunk.data() + 4);
+  chunk += std::string(4, '\0');
+  PutBig32At(chunk, chunk.size() - 4,
+             Crc32(typeAndData, 4 + data.size()) ^ (rightChecksum ? 0 : 1));
+  return chunk;
+}
+
+void FixHeaderChecksum(std::string& png) {
+  PutBig32At(png, 29, Crc32(reinterpret_cast<const std::uint8_t*>(png.data() + 12), 17));
+}
+
+// The header with one byte changed and its checksum made right again.
+std::string WithHeaderByte(std::string png, std::size_t at, char value) {
+  png[at] = value;
+  FixHeaderChecksum(png);
+  return png;
+}
+
+// Each damage is told in one clause of our own, before the decoder sees the file (it would
+// print its own line besides). An ancillary chunk's checksum only costs that chunk.
+TEST(BadImage, DamagedPngsAreRefusedWithWhatIsWrong) {
+  const TempFolder folder;
+  const std::string png = Encoded(folder, "png");
+  ASSERT_EQ(png.compare(37, 4, "IDAT"), 0);
+  const std::size_t idatEnd = 33 + 12 + Big32At(png, 33);
+  std::string wide = png;
+  PutBig32At(wide, 16, 1000001);
+  PutBig32At(wide, 20, 1);
+  FixHeaderChecksum(wide);
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* says;  // nullptr: it decodes
+  };
+  const auto flipped = [&png](std::size_t at) {
+    std::string bytes = png;
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    return bytes;
+  };
+  const std::vector<Case> cases = {
+      {"image data", flipped(41), "its IDAT chunk at byte 33 fails its checksum"},
+      {"end chunk", flipped(png.size() - 1), "its IEND chunk"},
+      {"header", flipped(29), "its header chunk fails its checksum"},
+      {"colour type", WithHeaderByte(png, 25, 1), "colour type 1, which does not exist"},
+      {"bit depth", WithHeaderByte(png, 24, 3), "3 bits a sample, which colour type 6"},
+      {"interlace", WithHeaderByte(png, 28, 2), "interlace method"},
+      {"too wide", wide, "more than decoders read"},
+      {"line ends", png.substr(0, 4) + "\n\n" + png.substr(6), "PNG signature, are altered"},
+      {"chunk type", png.substr(0, 33) + Chunk("gA1A", "") + png.substr(33),
+       "the chunk at byte 33 has no valid type"},
+      {"no image data", png.substr(0, 33) + png.substr(idatEnd), "ends before any image data"},
+      {"ancillary", png.substr(0, 33) + Chunk("tEXt", "a\0b", false) + png.substr(33), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RasterImage image;
+    const Status status = image.LoadFromMemory(c.bytes.data(), c.bytes.size());
+    if (c.says == nullptr) {
+      EXPECT_TRUE(status) << status.Message();
+      continue;
+    }
+    EXPECT_FALSE(status);
+    EXPECT_NE(status.Message().find("the PNG is damaged: "), std::string::npos) << status.Message();
+    EXPECT_NE(status.Message().find(c.says), std::string::npos) << status.Message();
   }
 }
 
