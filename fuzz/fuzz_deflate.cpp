@@ -1,5 +1,6 @@
 // Bytes in, compressed in parts (the first byte says how many) and joined into one zlib
-// stream; zlib must inflate it, checksum and all, to exactly the bytes.
+// stream; zlib and our decompressor must both inflate it to exactly the bytes. The same bytes,
+// read as a deflate stream by our decompressor, either fail or give what zlib gives.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,9 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "adler32.h"
 #include "deflate_compressor.h"
+#include "deflate_decompressor.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // qUncompress reports a bad stream as a warning; the comparison below catches it anyway.
@@ -19,8 +22,50 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
+namespace {
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "deflate invariant broken: %s\n", what);
+  std::abort();
+}
+
+// zlib's reading of a raw deflate stream, given the length and checksum it should have.
+QByteArray ZlibInflated(const std::uint8_t* raw, std::size_t size, std::size_t length,
+                        std::uint32_t adler) {
+  std::vector<std::uint8_t> stream;
+  for (int shift = 24; shift >= 0; shift -= 8)
+    stream.push_back(static_cast<std::uint8_t>(length >> shift));
+  stream.push_back(0x78);
+  stream.push_back(0x01);
+  stream.insert(stream.end(), raw, raw + size);
+  for (int shift = 24; shift >= 0; shift -= 8)
+    stream.push_back(static_cast<std::uint8_t>(adler >> shift));
+  return qUncompress(reinterpret_cast<const uchar*>(stream.data()),
+                     static_cast<qsizetype>(stream.size()));
+}
+
+// The bytes after the first two, read as a stream that inflates to as many bytes as those two
+// say.
+void DecompressAsStream(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return;
+  const std::size_t length = std::size_t{data[0]} << 8 | data[1];
+  std::vector<std::uint8_t> out(length + 1);
+  const auto used = tessarin::deflate::DecompressExactly(data + 2, size - 2, out.data(), length);
+  if (!used) return;
+  Require(*used <= size - 2, "no more input taken than given");
+  const QByteArray zlib =
+      ZlibInflated(data + 2, *used, length, tessarin::deflate::Adler32(out.data(), length));
+  Require(static_cast<std::size_t>(zlib.size()) == length &&
+              (length == 0 || std::memcmp(zlib.constData(), out.data(), length) == 0),
+          "zlib reads a stream we read alike");
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
+  DecompressAsStream(data, size);
   const std::size_t parts = 1 + data[0] % 8;
   const std::uint8_t* bytes = data + 1;
   const std::size_t length = size - 1;
@@ -39,19 +84,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     adler = tessarin::deflate::Adler32Joined(
         adler, tessarin::deflate::Adler32(bytes + begin, end - begin), end - begin);
   }
-  if (adler != tessarin::deflate::Adler32(bytes, length)) {
-    std::fprintf(stderr, "deflate invariant broken: joined checksums differ from the whole's\n");
-    std::abort();
-  }
+  Require(adler == tessarin::deflate::Adler32(bytes, length), "joined checksums equal the whole's");
   for (int shift = 24; shift >= 0; shift -= 8)
     stream.push_back(static_cast<std::uint8_t>(adler >> shift));
 
   const QByteArray inflated = qUncompress(reinterpret_cast<const uchar*>(stream.data()),
                                           static_cast<qsizetype>(stream.size()));
-  if (static_cast<std::size_t>(inflated.size()) != length ||
-      (length > 0 && std::memcmp(inflated.constData(), bytes, length) != 0)) {
-    std::fprintf(stderr, "deflate invariant broken: zlib does not inflate the bytes back\n");
-    std::abort();
-  }
+  Require(static_cast<std::size_t>(inflated.size()) == length &&
+              (length == 0 || std::memcmp(inflated.constData(), bytes, length) == 0),
+          "zlib inflates our stream to the bytes");
+  // Ours too, from after the length and header to before the checksum.
+  std::vector<std::uint8_t> back(length + 1);
+  const auto used = tessarin::deflate::DecompressExactly(stream.data() + 6, stream.size() - 10,
+                                                         back.data(), length);
+  Require(used && *used == stream.size() - 10 &&
+              (length == 0 || std::memcmp(back.data(), bytes, length) == 0),
+          "we inflate our stream to the bytes");
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include <QImage>
 #include <QtGlobal>
 
 #include "crc32.h"
@@ -120,6 +121,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   CheckLoaded(image);
+  // An 8-bit RGBA PNG without interlacing is read by our own decoder; the toolkit's must read
+  // the same pixels.
+  static constexpr std::uint8_t kRgba8[] = {8, 6};
+  if (size > 33 && std::memcmp(data + 24, kRgba8, 2) == 0 && data[28] == 0 &&
+      std::memcmp(data + 12, "IHDR", 4) == 0) {
+    const QImage theirs = QImage::fromData(data, static_cast<int>(size), "PNG")
+                              .convertToFormat(QImage::Format_ARGB32);
+    Require(
+        !theirs.isNull() && theirs.width() == image.Width() && theirs.height() == image.Height(),
+        "the toolkit reads an RGBA PNG we read");
+    for (int y = 0; y < image.Height(); ++y) {
+      for (int x = 0; x < image.Width(); ++x) {
+        Require(image.PixelAt(x, y, BlendRule::Standard) == theirs.pixel(x, y),
+                "the toolkit reads the same pixels");
+      }
+    }
+  }
   // What our encoder writes of it must load back pixel for pixel. Only for small pictures,
   // which keep the runs quick; large ones meet the same code.
   const bool small = static_cast<long long>(image.Width()) * image.Height() <= 256 * 256;

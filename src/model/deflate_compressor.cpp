@@ -468,38 +468,4 @@ void CompressPart(const std::uint8_t* data, std::size_t begin, std::size_t end, 
   writer.Finish();
 }
 
-std::uint32_t Adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler) {
-  constexpr std::uint32_t kBase = 65521;
-  // The most bytes whose sums cannot overflow 32 bits before they are reduced.
-  constexpr std::size_t kMaxRun = 5552;
-  std::uint32_t a = adler & 0xFFFF;
-  std::uint32_t b = adler >> 16;
-  while (size > 0) {
-    const std::size_t n = std::min(size, kMaxRun);
-    for (std::size_t i = 0; i < n; ++i) {
-      a += data[i];
-      b += a;
-    }
-    a %= kBase;
-    b %= kBase;
-    data += n;
-    size -= n;
-  }
-  return b << 16 | a;
-}
-
-// With A = 1 + the sum of the bytes and B = the sum of A after each byte (both mod 65521),
-// appending Y (n bytes) to X gives A = A_X + A_Y - 1, and B = B_X + B_Y + n (A_X - 1), since
-// every one of Y's n running sums also carries X's bytes.
-std::uint32_t Adler32Joined(std::uint32_t adlerA, std::uint32_t adlerB, std::size_t sizeB) {
-  constexpr std::uint64_t kBase = 65521;
-  const std::uint64_t aX = adlerA & 0xFFFF;
-  const std::uint64_t bX = adlerA >> 16;
-  const std::uint64_t aY = adlerB & 0xFFFF;
-  const std::uint64_t bY = adlerB >> 16;
-  const std::uint64_t a = (aX + aY + kBase - 1) % kBase;
-  const std::uint64_t b = (bX + bY + (sizeB % kBase) * ((aX + kBase - 1) % kBase)) % kBase;
-  return static_cast<std::uint32_t>(b << 16 | a);
-}
-
 }  // namespace tessarin::deflate

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "adler32.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
 #include "raster_image.h"

@@ -35,6 +35,7 @@
 
 #include "crc32.h"
 #include "png_encoder.h"
+#include "png_rgba_decoder.h"
 #include "raster_image.h"
 
 namespace tessarin {
@@ -89,6 +90,9 @@ struct PngFacts {
   // What the decoder would refuse the file for, as a clause; "" when nothing is found. Told
   // here so that the user reads one clear line, and not also the decoder's own.
   std::string damage;
+  bool interlaced = false;
+  // Where the IDAT chunks' data lies.
+  std::vector<ByteSpan> imageData;
 };
 
 std::uint32_t Big32(const unsigned char* p) {
@@ -154,6 +158,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   facts.height = Big32(data + 20);
   facts.bitDepth = data[24];
   facts.colourType = data[25];
+  facts.interlaced = data[28] != 0;
   const auto noteDamage = [&facts](std::string clause) {
     if (facts.damage.empty()) facts.damage = std::move(clause);
   };
@@ -194,6 +199,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
     if (critical && length + 12 <= size - at && Crc32(type, length + 4) != Big32(body + length)) {
       noteDamage("its " + name + " chunk at byte " + std::to_string(at) + " fails its checksum");
     }
+    if (name == "IHDR") noteDamage("it has a second header chunk, at byte " + std::to_string(at));
     if (name == "IEND") {
       if (!sawImageData) noteDamage("it ends before any image data");
       return facts;
@@ -201,6 +207,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
     if (name == "IDAT") {
       keyLooked = true;
       sawImageData = true;
+      facts.imageData.push_back({at + 8, length});
     }
     if (!keyLooked && name == "tRNS") {
       keyLooked = true;
@@ -369,6 +376,13 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   if (!png.damage.empty()) {
     return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + png.damage);
   }
+  // The usual sprite layer is read by our own decoder, straight into our buffer; other files,
+  // and any it finds amiss, by the toolkit's.
+  if (png.isPng && !png.interlaced && png.colourType == 6 && png.bitDepth == 8 &&
+      DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
+                    static_cast<int>(png.width), static_cast<int>(png.height), image)) {
+    return Status::Ok();
+  }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);
 
@@ -391,29 +405,7 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   if (declared.isValid() && TooLarge(declared.width(), declared.height())) {
     return Status::Error(SizeRefusal(name, declared.width(), declared.height()));
   }
-  // An 8-bit RGBA PNG, the usual sprite layer, decodes to ARGB32, which is our own 32-bit
-  // layout on this byte order: handed our buffer, the decoder writes its rows straight into it,
-  // sparing a second picture's allocation and copy.
-  QImage decoded;
-  const bool straightIntoOurs = kQRgbIsBgra && png.isPng && !png.hasKey && png.colourType == 6 &&
-                                png.bitDepth == 8 && png.width > 0 && png.height > 0;
-  if (straightIntoOurs) {
-    image.Allocate(static_cast<int>(png.width), static_cast<int>(png.height), 32);
-    if (image.IsNull()) return Status::Error("Cannot load " + Quoted(name) + ": out of memory");
-    decoded = QImage(image.Row(0), static_cast<int>(png.width), static_cast<int>(png.height),
-                     static_cast<qsizetype>(image.Stride()), QImage::Format_ARGB32);
-    const bool read = reader.read(&decoded);
-    const bool intoOurs = decoded.constBits() == image.Row(0);
-    if (read && intoOurs) {
-      image.SetAlphaFlags(true, false);
-      return Status::Ok();
-    }
-    // Failed, or the decoder chose another format: only a picture of its own is used below.
-    if (!read || intoOurs) decoded = QImage();
-    image.Destroy();
-  } else {
-    decoded = reader.read();
-  }
+  QImage decoded = reader.read();
   if (decoded.isNull()) {
     return Status::Error("Cannot decode " + Quoted(name) + ": " +
                          reader.errorString().toStdString());

@@ -70,7 +70,7 @@ void RasterImage::Destroy() {
   *this = RasterImage();
 }
 
-void RasterImage::Allocate(int width, int height, int bitsPerPixel) {
+void RasterImage::Allocate(int width, int height, int bitsPerPixel, std::size_t spareBytes) {
   Destroy();
   if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 32) return;
   // One ceiling for every image: sizes come from files and setting files and must not
@@ -82,7 +82,7 @@ void RasterImage::Allocate(int width, int height, int bitsPerPixel) {
       (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32 * 4;
   try {
     // Destroy left no capacity, so this is a fresh buffer, which the allocator zeroes.
-    pixels_.resize(stride * static_cast<std::size_t>(height));
+    pixels_.resize(stride * static_cast<std::size_t>(height) + spareBytes);
   } catch (const std::bad_alloc&) {
     return;  // left empty, which callers report
   }

@@ -71,8 +71,9 @@ class RasterImage {
   // Under the classic rule anything without an alpha channel is opaque.
   std::uint32_t PixelAt(int x, int y, BlendRule rule = BlendRule::Classic) const;
 
-  // For the codec adapter, which fills a fresh image of the given format.
-  void Allocate(int width, int height, int bitsPerPixel);
+  // For the codec adapter, which fills a fresh image of the given format. spareBytes more
+  // follow the last row, for a decoder that unpacks a larger form of the rows in place.
+  void Allocate(int width, int height, int bitsPerPixel, std::size_t spareBytes = 0);
   void SetAlphaFlags(bool hasAlpha, bool hasKeyAlpha) {
     hasAlpha_ = hasAlpha;
     hasKeyAlpha_ = hasKeyAlpha;

@@ -1,6 +1,7 @@
-// Writing a finished sheet as PNG: our encoder, which uses all cores, against the toolkit's
-// writer at the level it was used at before. Prints wall and processor time and size.
-// Usage: bench_encode [SHEET.png]   (default: a generated 1024 x 1024 sheet of soft sprites)
+// PNG both ways, ours against the toolkit's: reading a layer (8-bit RGBA, one thread), and
+// writing a finished sheet (ours uses all cores; the toolkit's writer at zlib level 2, which
+// it was used at before). Prints wall and processor time and size.
+// Usage: bench_codec [SHEET.png]   (default: a generated 1024 x 1024 sheet of soft sprites)
 
 #include <QBuffer>
 #include <QByteArray>
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
   RasterImage sheet;
   if (argc > 1) {
     if (const tessarin::Status loaded = sheet.Load(argv[1]); !loaded) {
-      std::fprintf(stderr, "bench_encode: %s\n", loaded.Message().c_str());
+      std::fprintf(stderr, "bench_codec: %s\n", loaded.Message().c_str());
       return 1;
     }
   } else {
@@ -98,10 +99,40 @@ int main(int argc, char** argv) {
     writer.write(picture);
     return static_cast<std::size_t>(bytes.size());
   });
-  for (const auto& [label, figure] :
-       {std::pair{"our encoder", ours}, {"toolkit's, zlib level 2", toolkit}}) {
-    std::printf("  %-24s %7.1f ms wall  %7.1f ms processor  %8zu bytes\n", label, figure.medianMs,
-                figure.cpuMs, figure.bytes);
+  const std::vector<std::uint8_t> png = tessarin::EncodePng(sheet);
+  const QByteArray toolkitPng = [&] {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "png").write(picture);
+    return bytes;
+  }();
+  const auto readByUs = [](const std::uint8_t* data, std::size_t size) {
+    return Time([&] {
+      RasterImage image;
+      return image.LoadFromMemory(data, size) ? static_cast<std::size_t>(image.Width()) : 0u;
+    });
+  };
+  const auto readByToolkit = [](const std::uint8_t* data, std::size_t size) {
+    return Time([&] {
+      return static_cast<std::size_t>(
+          QImage::fromData(data, static_cast<int>(size), "PNG").width());
+    });
+  };
+  const auto* toolkitBytes = reinterpret_cast<const std::uint8_t*>(toolkitPng.constData());
+  const auto toolkitSize = static_cast<std::size_t>(toolkitPng.size());
+  const std::pair<const char*, Figure> rows[] = {
+      {"write: ours", ours},
+      {"write: toolkit's", toolkit},
+      {"read ours: ours", readByUs(png.data(), png.size())},
+      {"read ours: toolkit's", readByToolkit(png.data(), png.size())},
+      {"read toolkit's: ours", readByUs(toolkitBytes, toolkitSize)},
+      {"read toolkit's: toolkit's", readByToolkit(toolkitBytes, toolkitSize)},
+  };
+  for (const auto& [label, figure] : rows) {
+    std::printf("  %-26s %7.1f ms wall  %7.1f ms processor", label, figure.medianMs, figure.cpuMs);
+    if (label[0] == 'w') std::printf("  %8zu bytes", figure.bytes);
+    std::printf("\n");
   }
   return 0;
 }
