@@ -51,11 +51,13 @@ void DecompressAsStream(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return;
   const std::size_t length = std::size_t{data[0]} << 8 | data[1];
   std::vector<std::uint8_t> out(length + 1);
-  const auto used = tessarin::deflate::DecompressExactly(data + 2, size - 2, out.data(), length);
-  if (!used) return;
-  Require(*used <= size - 2, "no more input taken than given");
-  const QByteArray zlib =
-      ZlibInflated(data + 2, *used, length, tessarin::deflate::Adler32(out.data(), length));
+  const tessarin::deflate::InflateResult result =
+      tessarin::deflate::Inflate(data + 2, size - 2, out.data(), length);
+  Require(result.produced <= length, "no more output than room");
+  if (!result.Exact(length)) return;
+  Require(*result.consumed <= size - 2, "no more input taken than given");
+  const QByteArray zlib = ZlibInflated(data + 2, *result.consumed, length,
+                                       tessarin::deflate::Adler32(out.data(), length));
   Require(static_cast<std::size_t>(zlib.size()) == length &&
               (length == 0 || std::memcmp(zlib.constData(), out.data(), length) == 0),
           "zlib reads a stream we read alike");
@@ -95,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "zlib inflates our stream to the bytes");
   // Ours too, from after the length and header to before the checksum.
   std::vector<std::uint8_t> back(length + 1);
-  const auto used = tessarin::deflate::DecompressExactly(stream.data() + 6, stream.size() - 10,
-                                                         back.data(), length);
-  Require(used && *used == stream.size() - 10 &&
+  const tessarin::deflate::InflateResult ours =
+      tessarin::deflate::Inflate(stream.data() + 6, stream.size() - 10, back.data(), length);
+  Require(ours.Exact(length) && *ours.consumed == stream.size() - 10 &&
               (length == 0 || std::memcmp(back.data(), bytes, length) == 0),
           "we inflate our stream to the bytes");
   return 0;

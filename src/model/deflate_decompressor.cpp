@@ -66,18 +66,23 @@ class BitReader {
     return value;
   }
   void AlignToByte() { Drop(count_ % 8); }
+  // Whether bits from past the end of the input have been taken.
+  bool Overran() const { return pastEnd_ != 0 && Consumed() > size_; }
   int Count() const { return count_; }
   // Whole bytes taken from the stream, counting any zeros read past its end.
   std::size_t Consumed() const { return pos_ + pastEnd_ - static_cast<std::size_t>(count_ / 8); }
   // A stored block's bytes: first those already in the buffer, then straight from the input.
   bool CopyBytes(std::uint8_t* out, std::size_t n) {
+    // Whole bytes in the buffer that came from the input; the others are zeros past its end.
+    const auto whole = static_cast<std::size_t>(count_ / 8);
+    const std::size_t buffered = whole > pastEnd_ ? whole - pastEnd_ : 0;
+    if (n > buffered + (size_ - pos_)) return false;
     while (n > 0 && count_ >= 8) {
       *out++ = static_cast<std::uint8_t>(Take(8));
       --n;
     }
     if (n == 0) return true;
     buffer_ = 0;  // the bytes beyond those counted are read again from pos_
-    if (n > size_ - pos_) return false;
     std::memcpy(out, in_ + pos_, n);
     pos_ += n;
     return true;
@@ -240,13 +245,15 @@ void BuildFixedCodes(HuffmanCode& literals, HuffmanCode& distances) {
   distances.Build(lengths.data(), 30, CodeKind::LiteralsOrDistances);
 }
 
-// The symbols of one block into out, from at; false for anything malformed.
+// The symbols of one block into out, from at; false for anything malformed, and for more bytes
+// than fit, of which those that fit are written.
 bool InflateBlock(BitReader& bits, const HuffmanCode& literals, const HuffmanCode& distances,
                   std::uint8_t* out, std::size_t outSize, std::size_t& at) {
   for (;;) {
     // Enough for a length and a distance with their extra bits: 15 + 5 + 15 + 13.
     if (bits.Count() < 48) bits.Refill();
     const int symbol = literals.Decode(bits);
+    if (bits.Overran()) return false;  // the data ends inside this symbol
     if (symbol < 256) {
       if (symbol < 0 || at == outSize) return false;
       out[at++] = static_cast<std::uint8_t>(symbol);
@@ -255,13 +262,15 @@ bool InflateBlock(BitReader& bits, const HuffmanCode& literals, const HuffmanCod
     if (symbol == 256) return true;
     const auto lengthIndex = static_cast<std::size_t>(symbol - 257);
     if (lengthIndex >= kLengthBase.size()) return false;
-    const std::size_t length = kLengthBase[lengthIndex] + bits.Take(kLengthExtra[lengthIndex]);
+    std::size_t length = kLengthBase[lengthIndex] + bits.Take(kLengthExtra[lengthIndex]);
     const int distanceSymbol = distances.Decode(bits);
     if (distanceSymbol < 0 || distanceSymbol >= 30) return false;
     const auto distanceIndex = static_cast<std::size_t>(distanceSymbol);
     const std::size_t distance =
         kDistanceBase[distanceIndex] + bits.Take(kDistanceExtra[distanceIndex]);
-    if (distance > at || length > outSize - at) return false;
+    if (distance > at || bits.Overran()) return false;
+    const bool fits = length <= outSize - at;
+    if (!fits) length = outSize - at;
     std::uint8_t* to = out + at;
     const std::uint8_t* from = to - distance;
     at += length;
@@ -273,15 +282,17 @@ bool InflateBlock(BitReader& bits, const HuffmanCode& literals, const HuffmanCod
       // Overlapping: the bytes repeat with the distance as their period.
       for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
     }
+    if (!fits) return false;
   }
 }
 
 }  // namespace
 
-std::optional<std::size_t> DecompressExactly(const std::uint8_t* in, std::size_t inSize,
-                                             std::uint8_t* out, std::size_t outSize) {
+InflateResult Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
+                      std::size_t outSize) {
   BitReader bits(in, inSize);
-  std::size_t at = 0;
+  InflateResult result;
+  std::size_t& at = result.produced;
   HuffmanCode literals;
   HuffmanCode distances;
   bool final = false;
@@ -293,21 +304,24 @@ std::optional<std::size_t> DecompressExactly(const std::uint8_t* in, std::size_t
       bits.AlignToByte();
       const std::uint32_t length = bits.Take(16);
       const std::uint32_t complement = bits.Take(16);
-      if ((length ^ 0xFFFF) != complement || length > outSize - at) return std::nullopt;
-      if (!bits.CopyBytes(out + at, length)) return std::nullopt;
-      at += length;
+      if ((length ^ 0xFFFF) != complement) return result;
+      const std::size_t fitting = std::min<std::size_t>(length, outSize - at);
+      if (!bits.CopyBytes(out + at, fitting)) return result;
+      at += fitting;
+      if (fitting < length) return result;
       continue;
     }
     if (type == 1) {
       BuildFixedCodes(literals, distances);
     } else if (type != 2 || !ReadDynamicCodes(bits, literals, distances)) {
-      return std::nullopt;
+      return result;
     }
-    if (!InflateBlock(bits, literals, distances, out, outSize, at)) return std::nullopt;
+    if (!InflateBlock(bits, literals, distances, out, outSize, at)) return result;
   }
   bits.AlignToByte();
-  if (at != outSize || bits.Consumed() > inSize) return std::nullopt;
-  return bits.Consumed();
+  // Zeros read past the end of the input stand in for bytes that are missing.
+  if (bits.Consumed() <= inSize) result.consumed = bits.Consumed();
+  return result;
 }
 
 }  // namespace tessarin::deflate

@@ -6,11 +6,19 @@
 
 namespace tessarin::deflate {
 
-// Inflates the raw deflate stream (RFC 1951) at in[0, inSize) into exactly outSize bytes at
-// out. Returns how many input bytes the stream took, through its final block; nothing when the
-// stream is malformed, ends early, or holds any other number of bytes. It refuses what zlib
-// refuses, so that a stream is read alike here and by any other decoder.
-std::optional<std::size_t> DecompressExactly(const std::uint8_t* in, std::size_t inSize,
-                                             std::uint8_t* out, std::size_t outSize);
+struct InflateResult {
+  // Bytes written before the stream ended or broke off, at most the room there was.
+  std::size_t produced = 0;
+  // Input bytes the stream took through its final block; none when it broke off or held more
+  // bytes than there was room for.
+  std::optional<std::size_t> consumed;
+  bool Exact(std::size_t outSize) const { return consumed && produced == outSize; }
+};
+
+// Inflates the raw deflate stream (RFC 1951) at in[0, inSize) into the outSize bytes at out.
+// It refuses what zlib refuses, at the same point of the stream, so that a stream is read
+// alike here and by any other decoder.
+InflateResult Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
+                      std::size_t outSize);
 
 }  // namespace tessarin::deflate

@@ -62,8 +62,9 @@ bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, 
 // Undoes the row filters of the inflated rows, each a filter byte and 4 * width bytes, which
 // start at base, and leaves the pixels there as ours, 4 * width bytes a row, B, G, R, A. Each
 // row is undone into a spare row first: written back, it lands before its own filtered bytes,
-// and before those of the rows after it.
-bool Unfilter(std::uint8_t* base, int width, int height) {
+// and before those of the rows after it. Returns the first row whose filter does not exist,
+// or -1.
+int Unfilter(std::uint8_t* base, int width, int height) {
   const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
   // Two rows in turn, and a row of zeros above the first.
   std::vector<std::uint8_t> rows(3 * rowBytes, 0);
@@ -71,7 +72,7 @@ bool Unfilter(std::uint8_t* base, int width, int height) {
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* in = base + static_cast<std::size_t>(y) * (rowBytes + 1);
     std::uint8_t* row = rows.data() + static_cast<std::size_t>(y % 2) * rowBytes;
-    if (!UnfilterRow(in[0], in + 1, above, row, rowBytes)) return false;
+    if (!UnfilterRow(in[0], in + 1, above, row, rowBytes)) return y;
     std::uint8_t* out = base + static_cast<std::size_t>(y) * rowBytes;
     for (std::size_t x = 0; x < rowBytes; x += 4) {
       out[x] = row[x + 2];
@@ -81,14 +82,16 @@ bool Unfilter(std::uint8_t* base, int width, int height) {
     }
     above = row;
   }
-  return true;
+  return -1;
 }
 
 }  // namespace
 
-bool DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData, int width,
-                   int height, RasterImage& image) {
-  if (imageData.empty() || width <= 0 || height <= 0) return false;
+RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData,
+                             int width, int height, RasterImage& image) {
+  using Outcome = RgbaPngReading::Outcome;
+  const RgbaPngReading handOn;
+  if (imageData.empty() || width <= 0 || height <= 0) return handOn;
   // The zlib stream, joined from its chunks where it spans several.
   std::vector<std::uint8_t> joined;
   const std::uint8_t* stream = bytes + imageData.front().offset;
@@ -96,7 +99,9 @@ bool DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& image
   if (imageData.size() > 1) {
     // Other chunks between the IDAT chunks are read differently by different decoders.
     for (std::size_t i = 1; i < imageData.size(); ++i) {
-      if (imageData[i].offset != imageData[i - 1].offset + imageData[i - 1].size + 12) return false;
+      if (imageData[i].offset != imageData[i - 1].offset + imageData[i - 1].size + 12) {
+        return handOn;
+      }
     }
     for (const ByteSpan& span : imageData) {
       joined.insert(joined.end(), bytes + span.offset, bytes + span.offset + span.size);
@@ -105,30 +110,49 @@ bool DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& image
     streamSize = joined.size();
   }
   // Header: deflate with a window of 32 KiB at most, no preset dictionary, and its check.
-  if (streamSize < 6) return false;
+  if (streamSize < 6) return handOn;
   const std::uint8_t method = stream[0];
   const std::uint8_t flags = stream[1];
   if ((method & 0x0F) != 8 || (method >> 4) > 7 || (flags & 0x20) != 0 ||
       (method * 256 + flags) % 31 != 0) {
-    return false;
+    return handOn;
   }
 
   const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
   const std::size_t filteredSize = (rowBytes + 1) * static_cast<std::size_t>(height);
   image.Allocate(width, height, 32, static_cast<std::size_t>(height));
-  if (image.IsNull()) return false;
+  if (image.IsNull()) return handOn;
   std::uint8_t* base = image.Row(0);
-  const auto used = deflate::DecompressExactly(stream + 2, streamSize - 2, base, filteredSize);
-  // Exactly the checksum after the compressed data, and nothing more.
-  const bool whole = used && streamSize - 2 - *used == 4 &&
-                     Big32(stream + 2 + *used) == deflate::Adler32(base, filteredSize) &&
-                     Unfilter(base, width, height);
-  if (!whole) {
-    image.Destroy();
-    return false;
+  const deflate::InflateResult inflated =
+      deflate::Inflate(stream + 2, streamSize - 2, base, filteredSize);
+  const auto rowOf = [&](std::size_t byte) {
+    return std::to_string(byte / (rowBytes + 1) + 1) + " of " + std::to_string(height);
+  };
+  RgbaPngReading reading = handOn;
+  if (inflated.produced < filteredSize) {
+    // Every decoder needs these rows, and stops where the data does.
+    reading = {Outcome::Damaged,
+               "its image data is corrupt or cut off in row " + rowOf(inflated.produced)};
+  } else {
+    // Exactly the checksum after the compressed data, and nothing more. It covers the
+    // filtered rows, so it is taken before they are undone in place.
+    const bool whole =
+        inflated.Exact(filteredSize) && streamSize - 2 - *inflated.consumed == 4 &&
+        Big32(stream + 2 + *inflated.consumed) == deflate::Adler32(base, filteredSize);
+    const int badRow = Unfilter(base, width, height);
+    if (badRow >= 0) {
+      // Every decoder stops at such a row, whatever follows the rows.
+      const int filter = base[static_cast<std::size_t>(badRow) * (rowBytes + 1)];
+      reading = {Outcome::Damaged,
+                 "row " + rowOf(static_cast<std::size_t>(badRow) * (rowBytes + 1)) +
+                     " names row filter " + std::to_string(filter) + ", which does not exist"};
+    } else if (whole) {
+      image.SetAlphaFlags(true, false);
+      return {Outcome::Read, {}};
+    }
   }
-  image.SetAlphaFlags(true, false);
-  return true;
+  image.Destroy();
+  return reading;
 }
 
 }  // namespace tessarin

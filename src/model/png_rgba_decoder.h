@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tessarin {
@@ -13,12 +14,22 @@ struct ByteSpan {
   std::size_t size;
 };
 
+struct RgbaPngReading {
+  enum class Outcome {
+    Read,      // the image holds the picture
+    Damaged,   // broken where every decoder stops; damage says how
+    HandedOn,  // not as expected, but other decoders may read it in their own ways
+  };
+  Outcome outcome = Outcome::HandedOn;
+  std::string damage;
+};
+
 // Decodes a PNG of 8-bit RGBA samples without interlacing, the usual sprite layer, straight
 // into image as 32-bit straight alpha. imageData are the spans of bytes its IDAT chunks hold.
-// False, with the image left empty, for anything amiss: image data that does not inflate to
-// exactly the rows, a wrong checksum, an unknown row filter. Other decoders read such files
-// in their own ways, so the caller hands them on.
-bool DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData, int width,
-                   int height, RasterImage& image);
+// Unless it is read, the image is left empty. Image data that breaks off, or a row filter
+// that does not exist, is damage; more data than the rows, a wrong zlib checksum, other
+// chunks between the IDAT chunks are handed on.
+RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData,
+                             int width, int height, RasterImage& image);
 
 }  // namespace tessarin

@@ -377,11 +377,16 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
     return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + png.damage);
   }
   // The usual sprite layer is read by our own decoder, straight into our buffer; other files,
-  // and any it finds amiss, by the toolkit's.
-  if (png.isPng && !png.interlaced && png.colourType == 6 && png.bitDepth == 8 &&
-      DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
-                    static_cast<int>(png.width), static_cast<int>(png.height), image)) {
-    return Status::Ok();
+  // and any it hands on, by the toolkit's.
+  if (png.isPng && !png.interlaced && png.colourType == 6 && png.bitDepth == 8) {
+    const RgbaPngReading reading =
+        DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
+                      static_cast<int>(png.width), static_cast<int>(png.height), image);
+    if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
+    if (reading.outcome == RgbaPngReading::Outcome::Damaged) {
+      return Status::Error("Cannot decode " + Quoted(name) +
+                           ": the PNG is damaged: " + reading.damage);
+    }
   }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);

@@ -108,6 +108,7 @@ TEST(PngRgbaDecoder, AgreesWithTheToolkitsDecoder) {
   struct Case {
     const char* name;
     Bytes png;
+    const char* says = nullptr;  // what our message holds, where it refuses the file itself
   };
   Bytes wrongChecksum = RgbaPng(9, 7, FilteredRows(9, 7, -1));
   std::vector<Case> cases;
@@ -119,9 +120,11 @@ TEST(PngRgbaDecoder, AgreesWithTheToolkitsDecoder) {
   for (const int compression : {0, 10, 100}) {
     cases.push_back({"toolkit's writer", ToolkitPng(300, 200, compression)});
   }
-  cases.push_back({"unknown filter", RgbaPng(5, 5, FilteredRows(5, 5, 5))});
+  cases.push_back({"unknown filter", RgbaPng(5, 5, FilteredRows(5, 5, 5)),
+                   "row 1 of 5 names row filter 5, which does not exist"});
   cases.push_back({"data after the stream", RgbaPng(6, 4, FilteredRows(6, 4, 1), {1, 2, 3})});
-  cases.push_back({"a row short", RgbaPng(6, 5, FilteredRows(6, 4, 2))});
+  cases.push_back({"a row short", RgbaPng(6, 5, FilteredRows(6, 4, 2)),
+                   "its image data is corrupt or cut off in row 5 of 5"});
   cases.push_back({"a byte over", RgbaPng(6, 4, [] {
                      Bytes rows = FilteredRows(6, 4, 0);
                      rows.push_back(0);
@@ -143,10 +146,15 @@ TEST(PngRgbaDecoder, AgreesWithTheToolkitsDecoder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ExpectAgreement(c.png);
+    if (c.says != nullptr) {
+      RasterImage image;
+      const Status status = image.LoadFromMemory(c.png.data(), c.png.size());
+      EXPECT_NE(status.Message().find(c.says), std::string::npos) << status.Message();
+    }
   }
 }
 
-TEST(Inflate, ReadsZlibsStreamsAndRefusesAnyOtherLength) {
+TEST(Inflate, ReadsZlibsStreamsAndTellsAnyOtherLength) {
   std::mt19937 random(5);
   Bytes bytes(100000);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -162,15 +170,24 @@ TEST(Inflate, ReadsZlibsStreamsAndRefusesAnyOtherLength) {
     const auto* stream = reinterpret_cast<const std::uint8_t*>(compressed.constData()) + 6;
     const std::size_t streamSize = static_cast<std::size_t>(compressed.size()) - 6 - 4;
     Bytes out(bytes.size() + 1);
-    const auto used = deflate::DecompressExactly(stream, streamSize, out.data(), bytes.size());
-    ASSERT_TRUE(used.has_value());
-    EXPECT_EQ(*used, streamSize);
+    const deflate::InflateResult whole =
+        deflate::Inflate(stream, streamSize, out.data(), bytes.size());
+    ASSERT_TRUE(whole.Exact(bytes.size()));
+    EXPECT_EQ(*whole.consumed, streamSize);
     out.resize(bytes.size());
     EXPECT_EQ(out, bytes);
-    EXPECT_FALSE(deflate::DecompressExactly(stream, streamSize, out.data(), bytes.size() - 1));
+    // Less room: as much as fits, and no end. More room, or half the stream: no end either.
+    const deflate::InflateResult over =
+        deflate::Inflate(stream, streamSize, out.data(), bytes.size() - 1);
+    EXPECT_EQ(over.produced, bytes.size() - 1);
+    EXPECT_FALSE(over.consumed);
     Bytes larger(bytes.size() + 1);
-    EXPECT_FALSE(deflate::DecompressExactly(stream, streamSize, larger.data(), larger.size()));
-    EXPECT_FALSE(deflate::DecompressExactly(stream, streamSize / 2, larger.data(), bytes.size()));
+    EXPECT_FALSE(
+        deflate::Inflate(stream, streamSize, larger.data(), larger.size()).Exact(larger.size()));
+    const deflate::InflateResult half =
+        deflate::Inflate(stream, streamSize / 2, larger.data(), bytes.size());
+    EXPECT_LT(half.produced, bytes.size());
+    EXPECT_FALSE(half.Exact(bytes.size()));
   }
 }
 
