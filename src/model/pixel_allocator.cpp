@@ -35,8 +35,9 @@ void* AllocatePixels(std::size_t bytes) {
     const std::uintptr_t tail = aligned + length;
     const std::uintptr_t end = start + length + kHugePage;
     if (end > tail) munmap(reinterpret_cast<void*>(tail), end - tail);
-    // Only advice: without huge pages the buffer works all the same.
-    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    // Only advice: without huge pages the buffer works all the same. A tail shorter than a
+    // huge page keeps small pages, or touching its first byte would bring in 2 MiB.
+    madvise(reinterpret_cast<void*>(aligned), bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
     return reinterpret_cast<void*>(aligned);
   }
 #endif
