@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "canonical_code.h"
+
 namespace tessarin::deflate {
 namespace {
 
@@ -165,28 +167,6 @@ void BuildLengths(std::vector<std::uint32_t> freq, int limit, std::uint8_t* leng
   }
 }
 
-// Canonical codes for the lengths (RFC 1951, 3.2.2), bit-reversed: deflate sends a code's
-// first bit first, into the low end of each byte.
-void BuildCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
-  std::array<int, kMaxCodeBits + 1> perLength{};
-  for (int s = 0; s < n; ++s) ++perLength[lengths[s]];
-  perLength[0] = 0;
-  std::array<int, kMaxCodeBits + 2> next{};
-  int code = 0;
-  for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
-    code = (code + perLength[bits - 1]) << 1;
-    next[bits] = code;
-  }
-  for (int s = 0; s < n; ++s) {
-    const int bits = lengths[s];
-    if (bits == 0) continue;
-    int value = next[bits]++;
-    int reversed = 0;
-    for (int i = 0; i < bits; ++i, value >>= 1) reversed = (reversed << 1) | (value & 1);
-    codes[s] = static_cast<std::uint16_t>(reversed);
-  }
-}
-
 class BitWriter {
  public:
   explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
@@ -324,9 +304,9 @@ class BlockWriter {
     std::array<std::uint16_t, kLiteralCodes> literalCodes{};
     std::array<std::uint16_t, kDistanceCodes> distanceCodes{};
     std::array<std::uint16_t, 19> lengthCodes{};
-    BuildCodes(literalLengths, literalCount, literalCodes.data());
-    BuildCodes(distanceLengths, distanceCount, distanceCodes.data());
-    BuildCodes(lengthLengths.data(), 19, lengthCodes.data());
+    ReversedCanonicalCodes(literalLengths, literalCount, literalCodes.data());
+    ReversedCanonicalCodes(distanceLengths, distanceCount, distanceCodes.data());
+    ReversedCanonicalCodes(lengthLengths.data(), 19, lengthCodes.data());
 
     bits_.Put(final ? 1 : 0, 1);
     bits_.Put(2, 2);  // dynamic codes

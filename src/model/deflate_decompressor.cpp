@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "canonical_code.h"
+
 namespace tessarin::deflate {
 namespace {
 
@@ -132,23 +134,18 @@ class HuffmanCode {
     }
     if (left > 0 && (kind == CodeKind::Lengths || longest != 1)) return false;
 
+    // Symbols in code order, for codes too long for the table.
     std::array<int, kMaxBits + 2> offset{};
     for (int bits = 1; bits <= kMaxBits; ++bits) offset[bits + 1] = offset[bits] + count_[bits];
-    std::array<int, kMaxBits + 1> nextCode{};
-    int code = 0;
-    for (int bits = 1; bits <= kMaxBits; ++bits) {
-      code = (code + count_[bits - 1]) << 1;
-      nextCode[bits] = code;
-    }
+    std::array<std::uint16_t, 288> codes{};
+    ReversedCanonicalCodes(lengths, n, codes.data());
     for (int s = 0; s < n; ++s) {
       const int bits = lengths[s];
       if (bits == 0) continue;
       symbols_[static_cast<std::size_t>(offset[bits]++)] = static_cast<std::uint16_t>(s);
       if (bits > kFastBits) continue;
-      int value = nextCode[bits]++;
-      int reversed = 0;
-      for (int i = 0; i < bits; ++i, value >>= 1) reversed = (reversed << 1) | (value & 1);
-      for (int fill = reversed; fill < (1 << kFastBits); fill += 1 << bits) {
+      for (int fill = codes[static_cast<std::size_t>(s)]; fill < (1 << kFastBits);
+           fill += 1 << bits) {
         fast_[static_cast<std::size_t>(fill)] = static_cast<std::uint16_t>(s << 4 | bits);
       }
     }
