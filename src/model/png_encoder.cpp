@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "adler32.h"
+#include "big_endian.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
 #include "raster_image.h"
@@ -21,21 +22,14 @@ namespace {
 constexpr std::size_t kPartBytes = 256 * 1024;
 constexpr int kBandRows = 32;
 
-void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v >> 24),
-                                 static_cast<std::uint8_t>(v >> 16),
-                                 static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
-  out.insert(out.end(), bytes, bytes + 4);
-}
-
 // Length, type, data, and the CRC of type and data.
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
                  std::size_t size) {
-  PutBig32(out, static_cast<std::uint32_t>(size));
+  AppendBig32(out, static_cast<std::uint32_t>(size));
   const auto* typeBytes = reinterpret_cast<const std::uint8_t*>(type);
   out.insert(out.end(), typeBytes, typeBytes + 4);
   out.insert(out.end(), data, data + size);
-  PutBig32(out, Crc32(data, size, Crc32(typeBytes, 4)));
+  AppendBig32(out, Crc32(data, size, Crc32(typeBytes, 4)));
 }
 
 // One row in the file's channel order, R, G, B (, A), from ours, B, G, R (, A).
@@ -107,11 +101,9 @@ void FilterRow(const std::uint8_t* row, const std::uint8_t* prior, std::size_t n
 }  // namespace
 
 bool PngEncoderTakes(const RasterImage& image) {
-  // Common decoders, libpng among them, refuse larger sides by default; a file no one could
-  // open is not written.
-  constexpr int kMaxSide = 1000000;
+  // A file no one could open is not written.
   return !image.IsNull() && (image.BitsPerPixel() == 24 || image.BitsPerPixel() == 32) &&
-         image.Width() <= kMaxSide && image.Height() <= kMaxSide;
+         image.Width() <= kMaxPngSide && image.Height() <= kMaxPngSide;
 }
 
 std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
@@ -160,15 +152,15 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
     adler = deflate::Adler32Joined(adler, adlers[part],
                                    total * (part + 1) / parts - total * part / parts);
   }
-  PutBig32(compressed.back(), adler);
+  AppendBig32(compressed.back(), adler);
 
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::size_t size = png.size() + 25 + 12;
   for (const auto& part : compressed) size += part.size() + 12;
   png.reserve(size);
   std::vector<std::uint8_t> header;
-  PutBig32(header, static_cast<std::uint32_t>(width));
-  PutBig32(header, static_cast<std::uint32_t>(height));
+  AppendBig32(header, static_cast<std::uint32_t>(width));
+  AppendBig32(header, static_cast<std::uint32_t>(height));
   // 8 bits a sample; colour type 6 (RGBA) or 2 (RGB); deflate; adaptive filters; no interlace.
   header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
   AppendChunk(png, "IHDR", header.data(), header.size());

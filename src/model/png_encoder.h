@@ -7,6 +7,9 @@ namespace tessarin {
 
 class RasterImage;
 
+// The longest side decoders read in a PNG, libpng among them by default.
+inline constexpr int kMaxPngSide = 1000000;
+
 // Whether EncodePng takes the image: 24 bits, or 32 bits with or without alpha, and no side
 // longer than decoders read.
 bool PngEncoderTakes(const RasterImage& image);

@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "adler32.h"
+#include "big_endian.h"
 #include "deflate_decompressor.h"
 #include "raster_image.h"
 
 namespace tessarin {
 namespace {
-
-std::uint32_t Big32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
 
 // The Paeth predictor: of left, above and above-left, the one closest to left + above -
 // above-left, which gives |above - aboveLeft|, |left - aboveLeft| and
@@ -138,7 +135,7 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
     // filtered rows, so it is taken before they are undone in place.
     const bool whole =
         inflated.Exact(filteredSize) && streamSize - 2 - *inflated.consumed == 4 &&
-        Big32(stream + 2 + *inflated.consumed) == deflate::Adler32(base, filteredSize);
+        ReadBig32(stream + 2 + *inflated.consumed) == deflate::Adler32(base, filteredSize);
     const int badRow = Unfilter(base, width, height);
     if (badRow >= 0) {
       // Every decoder stops at such a row, whatever follows the rows.

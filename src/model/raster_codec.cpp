@@ -33,6 +33,7 @@
 #include <cerrno>
 #endif
 
+#include "big_endian.h"
 #include "crc32.h"
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"
@@ -95,16 +96,11 @@ struct PngFacts {
   std::vector<ByteSpan> imageData;
 };
 
-std::uint32_t Big32(const unsigned char* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
 // What is wrong with the header's numbers, as decoders read them; "" when nothing is.
 std::string HeaderFault(const unsigned char* header) {
-  // Decoders, libpng among them, read no side longer than this.
-  constexpr std::uint32_t kMaxSide = 1000000;
-  const std::uint32_t width = Big32(header);
-  const std::uint32_t height = Big32(header + 4);
+  constexpr auto kMaxSide = static_cast<std::uint32_t>(kMaxPngSide);
+  const std::uint32_t width = ReadBig32(header);
+  const std::uint32_t height = ReadBig32(header + 4);
   const int depth = header[8];
   const int colourType = header[9];
   if (width == 0 || height == 0) return "it declares no pixels";
@@ -154,17 +150,17 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   if (size < 33) return facts;
   if (std::memcmp(data + 12, "IHDR", 4) != 0) return facts;
   facts.isPng = true;
-  facts.width = Big32(data + 16);
-  facts.height = Big32(data + 20);
+  facts.width = ReadBig32(data + 16);
+  facts.height = ReadBig32(data + 20);
   facts.bitDepth = data[24];
   facts.colourType = data[25];
   facts.interlaced = data[28] != 0;
   const auto noteDamage = [&facts](std::string clause) {
     if (facts.damage.empty()) facts.damage = std::move(clause);
   };
-  if (Big32(data + 8) != 13) {
-    noteDamage("its header chunk holds " + std::to_string(Big32(data + 8)) + " bytes, not 13");
-  } else if (Crc32(data + 12, 17) != Big32(data + 29)) {
+  if (ReadBig32(data + 8) != 13) {
+    noteDamage("its header chunk holds " + std::to_string(ReadBig32(data + 8)) + " bytes, not 13");
+  } else if (Crc32(data + 12, 17) != ReadBig32(data + 29)) {
     noteDamage("its header chunk fails its checksum");
   } else {
     noteDamage(HeaderFault(data + 16));
@@ -174,7 +170,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   bool sawImageData = false;
   std::size_t at = 33;
   for (; at + 8 <= size;) {
-    const std::size_t length = Big32(data + at);
+    const std::size_t length = ReadBig32(data + at);
     const unsigned char* type = data + at + 4;
     const unsigned char* body = data + at + 8;
     // A missing checksum alone is let through: the decoder accepts a final IEND without one.
@@ -196,7 +192,8 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
     // The decoder skips an ancillary chunk (lower-case first letter) that fails its checksum,
     // and refuses the file for a critical one.
     const bool critical = (type[0] & 0x20) == 0;
-    if (critical && length + 12 <= size - at && Crc32(type, length + 4) != Big32(body + length)) {
+    if (critical && length + 12 <= size - at &&
+        Crc32(type, length + 4) != ReadBig32(body + length)) {
       noteDamage("its " + name + " chunk at byte " + std::to_string(at) + " fails its checksum");
     }
     if (name == "IHDR") noteDamage("it has a second header chunk, at byte " + std::to_string(at));
