@@ -15,7 +15,8 @@ inline constexpr int kMaxPngSide = 1000000;
 bool PngEncoderTakes(const RasterImage& image);
 
 // The image as a whole PNG file, 8 bits a channel: RGBA when it has alpha, RGB otherwise.
-// Large pictures are filtered and compressed in parts on all cores.
+// Large pictures are filtered and compressed in parts on all cores. Throws std::bad_alloc
+// when memory runs out.
 std::vector<std::uint8_t> EncodePng(const RasterImage& image);
 
 }  // namespace tessarin
