@@ -1,7 +1,6 @@
 #include "composition.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 #include <vector>
 
@@ -83,22 +82,20 @@ RasterImage ComposeLayers(const SetState& state, bool halfMode, BlendRule rule) 
   }
   const int bands = (height + kBandRows - 1) / kBandRows;
   const bool worthThreads = static_cast<long long>(width) * height >= kPixelsWorthThreads;
-  std::atomic<bool> outOfMemory{false};
-  ShareTasks(static_cast<std::size_t>(bands), worthThreads ? CoreCount() : 1u,
-             [&](std::size_t band) {
-               const int top = static_cast<int>(band) * kBandRows;
-               const int rows = std::min(kBandRows, height - top);
-               try {
+  try {
+    ShareTasks(static_cast<std::size_t>(bands), worthThreads ? CoreCount() : 1u,
+               [&](std::size_t band) {
+                 const int top = static_cast<int>(band) * kBandRows;
+                 const int rows = std::min(kBandRows, height - top);
                  if (rule == BlendRule::Standard) {
                    StandardBand(layers, composite, top, rows);
                  } else {
                    ClassicBand(layers, composite, top, rows);
                  }
-               } catch (const std::bad_alloc&) {
-                 outOfMemory = true;
-               }
-             });
-  if (outOfMemory) composite.Destroy();
+               });
+  } catch (const std::bad_alloc&) {
+    composite.Destroy();  // empty, which callers report
+  }
   return composite;
 }
 

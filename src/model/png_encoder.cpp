@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "adler32.h"
 #include "big_endian.h"
@@ -120,50 +118,36 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
   // Rows are filtered in bands, each band from its own copy of the row above it.
   std::unique_ptr<std::uint8_t[]> filtered(new std::uint8_t[total]);
   const int bands = (height + kBandRows - 1) / kBandRows;
-  // Tasks may not throw; running out of memory in one is told once they are all done.
-  std::atomic<bool> outOfMemory{false};
-  const auto guarded = [&outOfMemory](auto&& task) {
-    return [&outOfMemory, task](std::size_t index) {
-      try {
-        task(index);
-      } catch (const std::bad_alloc&) {
-        outOfMemory = true;
-      }
-    };
-  };
-  ShareTasks(static_cast<std::size_t>(bands), threads, guarded([&](std::size_t band) {
-               std::vector<std::uint8_t> prior(rowBytes, 0);
-               std::vector<std::uint8_t> row(rowBytes);
-               std::array<std::vector<std::uint8_t>, 4> trials;
-               for (auto& trial : trials) trial.resize(rowBytes);
-               const int top = static_cast<int>(band) * kBandRows;
-               const int bottom = std::min(height, top + kBandRows);
-               if (top > 0) RowInFileOrder(image, top - 1, channels, prior.data());
-               for (int y = top; y < bottom; ++y) {
-                 RowInFileOrder(image, y, channels, row.data());
-                 FilterRow(row.data(), prior.data(), rowBytes, static_cast<std::size_t>(channels),
-                           trials, filtered.get() + static_cast<std::size_t>(y) * lineBytes);
-                 row.swap(prior);
-               }
-             }));
-  if (outOfMemory) throw std::bad_alloc();
+  ShareTasks(static_cast<std::size_t>(bands), threads, [&](std::size_t band) {
+    std::vector<std::uint8_t> prior(rowBytes, 0);
+    std::vector<std::uint8_t> row(rowBytes);
+    std::array<std::vector<std::uint8_t>, 4> trials;
+    for (auto& trial : trials) trial.resize(rowBytes);
+    const int top = static_cast<int>(band) * kBandRows;
+    const int bottom = std::min(height, top + kBandRows);
+    if (top > 0) RowInFileOrder(image, top - 1, channels, prior.data());
+    for (int y = top; y < bottom; ++y) {
+      RowInFileOrder(image, y, channels, row.data());
+      FilterRow(row.data(), prior.data(), rowBytes, static_cast<std::size_t>(channels), trials,
+                filtered.get() + static_cast<std::size_t>(y) * lineBytes);
+      row.swap(prior);
+    }
+  });
 
   // One IDAT chunk per part: the zlib header opens the first, the checksum closes the last.
   const std::size_t parts = std::max<std::size_t>(1, total / kPartBytes);
   std::vector<std::vector<std::uint8_t>> compressed(parts);
   std::vector<std::uint32_t> adlers(parts);
-  ShareTasks(parts, threads, guarded([&](std::size_t part) {
-               const std::size_t begin = total * part / parts;
-               const std::size_t end = total * (part + 1) / parts;
-               std::vector<std::uint8_t>& out = compressed[part];
-               out.reserve((end - begin) / 4 + 64);
-               // Deflate with a 32 KiB window and no preset dictionary, and the header's check
-               // bits.
-               if (part == 0) out.insert(out.end(), {0x78, 0x01});
-               deflate::CompressPart(filtered.get(), begin, end, part + 1 == parts, out);
-               adlers[part] = deflate::Adler32(filtered.get() + begin, end - begin);
-             }));
-  if (outOfMemory) throw std::bad_alloc();
+  ShareTasks(parts, threads, [&](std::size_t part) {
+    const std::size_t begin = total * part / parts;
+    const std::size_t end = total * (part + 1) / parts;
+    std::vector<std::uint8_t>& out = compressed[part];
+    out.reserve((end - begin) / 4 + 64);
+    // Deflate with a 32 KiB window and no preset dictionary, and the header's check bits.
+    if (part == 0) out.insert(out.end(), {0x78, 0x01});
+    deflate::CompressPart(filtered.get(), begin, end, part + 1 == parts, out);
+    adlers[part] = deflate::Adler32(filtered.get() + begin, end - begin);
+  });
   std::uint32_t adler = adlers[0];
   for (std::size_t part = 1; part < parts; ++part) {
     adler = deflate::Adler32Joined(adler, adlers[part],
