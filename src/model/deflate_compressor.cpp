@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "canonical_code.h"
+#include "deflate_format.h"
 
 namespace tessarin::deflate {
 namespace {
@@ -26,10 +26,7 @@ constexpr std::size_t kBlockSymbols = 16384;
 constexpr int kLiteralCodes = 286;
 constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
-constexpr int kMaxCodeBits = 15;
 constexpr int kMaxLengthCodeBits = 7;
-constexpr std::array<int, 19> kLengthCodeOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 std::uint32_t Load32(const std::uint8_t* p) {
   std::uint32_t v;

@@ -4,12 +4,11 @@
 #include <array>
 #include <cstring>
 
-#include "canonical_code.h"
+#include "deflate_format.h"
 
 namespace tessarin::deflate {
 namespace {
 
-constexpr int kMaxBits = 15;
 // Codes up to this long are found with one lookup; longer ones, rare by construction, bit by bit.
 constexpr int kFastBits = 10;
 
@@ -24,8 +23,6 @@ constexpr std::array<std::uint16_t, 30> kDistanceBase = {
 constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
                                                          4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                          9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-constexpr std::array<int, 19> kLengthCodeOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
-                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 // Reads the stream a bit at a time from the low end of each byte, refilled eight bytes at a
 // time while they last. Past the end it reads zeros and counts them, so that a stream that
@@ -123,20 +120,20 @@ class HuffmanCode {
     for (int s = 0; s < n; ++s) ++count_[lengths[s]];
     count_[0] = 0;
     int longest = 0;
-    for (int bits = 1; bits <= kMaxBits; ++bits) {
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
       if (count_[bits] != 0) longest = bits;
     }
     if (longest == 0) return kind == CodeKind::LiteralsOrDistances;  // decodes nothing
     int left = 1;
-    for (int bits = 1; bits <= kMaxBits; ++bits) {
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
       left = (left << 1) - count_[bits];
       if (left < 0) return false;
     }
     if (left > 0 && (kind == CodeKind::Lengths || longest != 1)) return false;
 
     // Symbols in code order, for codes too long for the table.
-    std::array<int, kMaxBits + 2> offset{};
-    for (int bits = 1; bits <= kMaxBits; ++bits) offset[bits + 1] = offset[bits] + count_[bits];
+    std::array<int, kMaxCodeBits + 2> offset{};
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) offset[bits + 1] = offset[bits] + count_[bits];
     std::array<std::uint16_t, 288> codes{};
     ReversedCanonicalCodes(lengths, n, codes.data());
     for (int s = 0; s < n; ++s) {
@@ -164,7 +161,7 @@ class HuffmanCode {
     int code = 0;
     int first = 0;
     int index = 0;
-    for (int length = 1; length <= kMaxBits; ++length) {
+    for (int length = 1; length <= kMaxCodeBits; ++length) {
       code |= static_cast<int>(peeked >> (length - 1) & 1);
       const int count = count_[static_cast<std::size_t>(length)];
       if (code - first < count) {
@@ -179,7 +176,7 @@ class HuffmanCode {
   }
 
  private:
-  std::array<std::uint16_t, kMaxBits + 1> count_{};
+  std::array<std::uint16_t, kMaxCodeBits + 1> count_{};
   std::array<std::uint16_t, 1 << kFastBits> fast_{};
   std::array<std::uint16_t, 288> symbols_{};
 };

@@ -10,6 +10,7 @@
 #include "big_endian.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
+#include "png_paeth.h"
 #include "raster_image.h"
 #include "task_sharing.h"
 
@@ -45,15 +46,6 @@ void RowInFileOrder(const RasterImage& image, int y, int channels, std::uint8_t*
   }
 }
 
-std::uint8_t Paeth(std::uint8_t left, std::uint8_t above, std::uint8_t aboveLeft) {
-  const int p = left + above - aboveLeft;
-  const int pa = std::abs(p - left);
-  const int pb = std::abs(p - above);
-  const int pc = std::abs(p - aboveLeft);
-  if (pa <= pb && pa <= pc) return left;
-  return pb <= pc ? above : aboveLeft;
-}
-
 // The sum of the bytes' magnitudes read as signed: small residuals compress best.
 std::uint32_t Cost(const std::uint8_t* row, std::size_t n) {
   std::uint32_t sum = 0;
@@ -78,7 +70,8 @@ void FilterRow(const std::uint8_t* row, const std::uint8_t* prior, std::size_t n
   for (std::size_t i = bpp; i < n; ++i) {
     sub[i] = static_cast<std::uint8_t>(row[i] - row[i - bpp]);
     average[i] = static_cast<std::uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
-    paeth[i] = static_cast<std::uint8_t>(row[i] - Paeth(row[i - bpp], prior[i], prior[i - bpp]));
+    paeth[i] =
+        static_cast<std::uint8_t>(row[i] - PaethPredictor(row[i - bpp], prior[i], prior[i - bpp]));
   }
   for (std::size_t i = 0; i < n; ++i) up[i] = static_cast<std::uint8_t>(row[i] - prior[i]);
 

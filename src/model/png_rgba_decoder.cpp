@@ -7,21 +7,11 @@
 #include "adler32.h"
 #include "big_endian.h"
 #include "deflate_decompressor.h"
+#include "png_paeth.h"
 #include "raster_image.h"
 
 namespace tessarin {
 namespace {
-
-// The Paeth predictor: of left, above and above-left, the one closest to left + above -
-// above-left, which gives |above - aboveLeft|, |left - aboveLeft| and
-// |left + above - 2 aboveLeft| as the three distances.
-std::uint8_t Paeth(int left, int above, int aboveLeft) {
-  const int toLeft = std::abs(above - aboveLeft);
-  const int toAbove = std::abs(left - aboveLeft);
-  const int toAboveLeft = std::abs(left + above - 2 * aboveLeft);
-  if (toLeft <= toAbove && toLeft <= toAboveLeft) return static_cast<std::uint8_t>(left);
-  return static_cast<std::uint8_t>(toAbove <= toAboveLeft ? above : aboveLeft);
-}
 
 // Undoes one row's filter, on 4-byte pixels in the file's order; above is the row before.
 bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, std::uint8_t* out,
@@ -48,7 +38,8 @@ bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, 
       // With nothing to the left, the predictor is the byte above.
       for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(in[i] + above[i]);
       for (std::size_t i = 4; i < n; ++i) {
-        out[i] = static_cast<std::uint8_t>(in[i] + Paeth(out[i - 4], above[i], above[i - 4]));
+        out[i] =
+            static_cast<std::uint8_t>(in[i] + PaethPredictor(out[i - 4], above[i], above[i - 4]));
       }
       return true;
     default:

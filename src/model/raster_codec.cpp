@@ -370,9 +370,10 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
                    std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) +
                    " follow"));
   }
-  if (!png.damage.empty()) {
-    return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + png.damage);
-  }
+  const auto damaged = [&name](const std::string& clause) {
+    return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + clause);
+  };
+  if (!png.damage.empty()) return damaged(png.damage);
   // The usual sprite layer is read by our own decoder, straight into our buffer; other files,
   // and any it hands on, by the toolkit's.
   if (png.isPng && !png.interlaced && png.colourType == 6 && png.bitDepth == 8) {
@@ -380,10 +381,7 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
         DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
                       static_cast<int>(png.width), static_cast<int>(png.height), image);
     if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
-    if (reading.outcome == RgbaPngReading::Outcome::Damaged) {
-      return Status::Error("Cannot decode " + Quoted(name) +
-                           ": the PNG is damaged: " + reading.damage);
-    }
+    if (reading.outcome == RgbaPngReading::Outcome::Damaged) return damaged(reading.damage);
   }
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "adler32.h"
+#include "big_endian.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
 #include "deflate_decompressor.h"
@@ -26,29 +27,25 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void PutBig32(Bytes& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
 void AppendChunk(Bytes& png, const std::string& type, const Bytes& data) {
-  PutBig32(png, static_cast<std::uint32_t>(data.size()));
+  AppendBig32(png, static_cast<std::uint32_t>(data.size()));
   const std::size_t start = png.size();
   png.insert(png.end(), type.begin(), type.end());
   png.insert(png.end(), data.begin(), data.end());
-  PutBig32(png, Crc32(png.data() + start, 4 + data.size()));
+  AppendBig32(png, Crc32(png.data() + start, 4 + data.size()));
 }
 
 // A PNG of the given filtered rows (filter byte first), its zlib stream followed by extra.
 Bytes RgbaPng(int width, int height, const Bytes& filtered, const Bytes& extra = {}) {
   Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes header;
-  PutBig32(header, static_cast<std::uint32_t>(width));
-  PutBig32(header, static_cast<std::uint32_t>(height));
+  AppendBig32(header, static_cast<std::uint32_t>(width));
+  AppendBig32(header, static_cast<std::uint32_t>(height));
   header.insert(header.end(), {8, 6, 0, 0, 0});
   AppendChunk(png, "IHDR", header);
   Bytes stream = {0x78, 0x01};
   deflate::CompressPart(filtered.data(), 0, filtered.size(), true, stream);
-  PutBig32(stream, deflate::Adler32(filtered.data(), filtered.size()));
+  AppendBig32(stream, deflate::Adler32(filtered.data(), filtered.size()));
   stream.insert(stream.end(), extra.begin(), extra.end());
   AppendChunk(png, "IDAT", stream);
   AppendChunk(png, "IEND", {});

@@ -1,18 +1,17 @@
-#include "canonical_code.h"
+#include "deflate_format.h"
 
 #include <array>
 
 namespace tessarin::deflate {
 
 void ReversedCanonicalCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
-  constexpr int kMaxBits = 15;
-  std::array<int, kMaxBits + 1> perLength{};
+  std::array<int, kMaxCodeBits + 1> perLength{};
   for (int s = 0; s < n; ++s) ++perLength[lengths[s]];
   perLength[0] = 0;
   // The first code of each length follows the last of the length before, one bit longer.
-  std::array<int, kMaxBits + 1> next{};
+  std::array<int, kMaxCodeBits + 1> next{};
   int code = 0;
-  for (int bits = 1; bits <= kMaxBits; ++bits) {
+  for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
     code = (code + perLength[bits - 1]) << 1;
     next[bits] = code;
   }
