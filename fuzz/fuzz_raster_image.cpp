@@ -23,6 +23,7 @@ using tessarin::BlendRule;
 using tessarin::RasterImage;
 
 constexpr BlendRule kRules[] = {BlendRule::Classic, BlendRule::Standard};
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 void Require(bool holds, const char* what) {
   if (holds) return;
@@ -80,8 +81,7 @@ std::uint32_t Big32(const std::uint8_t* p) {
 // The decoder rejects a chunk whose checksum is wrong before looking inside it, so mutations
 // would rarely get past the checksums; fix them up for every whole chunk.
 void FixPngChecksums(std::uint8_t* data, std::size_t size) {
-  static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return;
+  if (size < 8 || std::memcmp(data, kPngSignature, 8) != 0) return;
   for (std::size_t at = 8; at + 12 <= size;) {
     const std::size_t length = Big32(data + at);
     if (length > size - at - 12) return;
@@ -95,11 +95,13 @@ void FixPngChecksums(std::uint8_t* data, std::size_t size) {
   }
 }
 
-// What our own decoder reads: 8-bit RGBA without interlacing.
+// What our own decoder reads: a PNG of 8-bit RGBA without interlacing. Other formats can
+// hold the same bytes at the same places (a PPM once did).
 bool IsRgbaPng(const std::uint8_t* data, std::size_t size) {
   static constexpr std::uint8_t kRgba8[] = {8, 6};
-  return size > 33 && std::memcmp(data + 12, "IHDR", 4) == 0 &&
-         std::memcmp(data + 24, kRgba8, 2) == 0 && data[28] == 0;
+  return size > 33 && std::memcmp(data, kPngSignature, 8) == 0 &&
+         std::memcmp(data + 12, "IHDR", 4) == 0 && std::memcmp(data + 24, kRgba8, 2) == 0 &&
+         data[28] == 0;
 }
 
 }  // namespace
