@@ -92,6 +92,8 @@ struct PngFacts {
   // here so that the user reads one clear line, and not also the decoder's own.
   std::string damage;
   bool interlaced = false;
+  // At most one PLTE, and none after the image data: decoders differ over anything else.
+  bool plainChunks = true;
   // Where the IDAT chunks' data lies.
   std::vector<ByteSpan> imageData;
 };
@@ -168,6 +170,7 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
   // Only the first tRNS before the image data counts, and only for grey and RGB.
   bool keyLooked = facts.colourType != 0 && facts.colourType != 2;
   bool sawImageData = false;
+  bool sawPalette = false;
   std::size_t at = 33;
   for (; at + 8 <= size;) {
     const std::size_t length = ReadBig32(data + at);
@@ -197,6 +200,14 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
       noteDamage("its " + name + " chunk at byte " + std::to_string(at) + " fails its checksum");
     }
     if (name == "IHDR") noteDamage("it has a second header chunk, at byte " + std::to_string(at));
+    if (critical && name != "IHDR" && name != "PLTE" && name != "IDAT" && name != "IEND") {
+      noteDamage("its chunk at byte " + std::to_string(at) + ", " + name +
+                 ", is one decoders must understand, and none does");
+    }
+    if (name == "PLTE") {
+      if (sawPalette || sawImageData) facts.plainChunks = false;
+      sawPalette = true;
+    }
     if (name == "IEND") {
       if (!sawImageData) noteDamage("it ends before any image data");
       return facts;
@@ -376,7 +387,7 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   if (!png.damage.empty()) return damaged(png.damage);
   // The usual sprite layer is read by our own decoder, straight into our buffer; other files,
   // and any it hands on, by the toolkit's.
-  if (png.isPng && !png.interlaced && png.colourType == 6 && png.bitDepth == 8) {
+  if (png.isPng && !png.interlaced && png.plainChunks && png.colourType == 6 && png.bitDepth == 8) {
     const RgbaPngReading reading =
         DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
                       static_cast<int>(png.width), static_cast<int>(png.height), image);

@@ -176,6 +176,8 @@ TEST(BadImage, DamagedPngsAreRefusedWithWhatIsWrong) {
       {"chunk type", png.substr(0, 33) + Chunk("gA1A", "") + png.substr(33),
        "the chunk at byte 33 has no valid type"},
       {"no image data", png.substr(0, 33) + png.substr(idatEnd), "ends before any image data"},
+      {"unknown critical chunk", png.substr(0, 33) + Chunk("QUUX", "") + png.substr(33),
+       "QUUX, is one decoders must understand"},
       {"ancillary", png.substr(0, 33) + Chunk("tEXt", "a\0b", false) + png.substr(33), nullptr},
   };
   for (const Case& c : cases) {

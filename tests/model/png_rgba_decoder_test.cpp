@@ -120,6 +120,16 @@ TEST(PngRgbaDecoder, AgreesWithTheToolkitsDecoder) {
   cases.push_back({"unknown filter", RgbaPng(5, 5, FilteredRows(5, 5, 5)),
                    "row 1 of 5 names row filter 5, which does not exist"});
   cases.push_back({"data after the stream", RgbaPng(6, 4, FilteredRows(6, 4, 1), {1, 2, 3})});
+  // Palettes where decoders read the file differently: a second one, one after the data.
+  for (const std::size_t at : {std::size_t{33}, std::size_t{0}}) {
+    Bytes png = RgbaPng(3, 3, FilteredRows(3, 3, 0));
+    const std::size_t where = at != 0 ? at : png.size() - 12;
+    Bytes palettes;
+    for (int copies = at != 0 ? 2 : 1; copies > 0; --copies)
+      AppendChunk(palettes, "PLTE", {1, 2, 3});
+    png.insert(png.begin() + static_cast<std::ptrdiff_t>(where), palettes.begin(), palettes.end());
+    cases.push_back({"palettes", png});
+  }
   cases.push_back({"a row short", RgbaPng(6, 5, FilteredRows(6, 4, 2)),
                    "its image data is corrupt or cut off in row 5 of 5"});
   cases.push_back({"a byte over", RgbaPng(6, 4, [] {
