@@ -210,6 +210,12 @@ PngFacts ReadPngFacts(const QByteArray& bytes) {
     }
     if (name == "IEND") {
       if (!sawImageData) noteDamage("it ends before any image data");
+      // Without its checksum, the decoder checks the chunk against an empty IEND's checksum.
+      constexpr std::uint32_t kEmptyEndChecksum = 0xAE426082;
+      if (length + 12 > size - at && Crc32(type, length + 4) != kEmptyEndChecksum) {
+        noteDamage("its IEND chunk at byte " + std::to_string(at) +
+                   " holds data but lacks its checksum");
+      }
       return facts;
     }
     if (name == "IDAT") {

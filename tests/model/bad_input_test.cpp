@@ -167,6 +167,10 @@ TEST(BadImage, DamagedPngsAreRefusedWithWhatIsWrong) {
   const std::vector<Case> cases = {
       {"image data", flipped(41), "its IDAT chunk at byte 33 fails its checksum"},
       {"end chunk", flipped(png.size() - 1), "its IEND chunk"},
+      {"end chunk holding data, no checksum",
+       png.substr(0, png.size() - 12) + std::string("\0\0\0\4IEND\xAE\x42\x60\x82", 12),
+       "its IEND chunk at byte"},
+      {"end chunk without checksum", png.substr(0, png.size() - 4), nullptr},
       {"header", flipped(29), "its header chunk fails its checksum"},
       {"colour type", WithHeaderByte(png, 25, 1), "colour type 1, which does not exist"},
       {"bit depth", WithHeaderByte(png, 24, 3), "3 bits a sample, which colour type 6"},
