@@ -6,7 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "byte_order.h"
 
 namespace tessarin::blend {
 
@@ -91,14 +92,14 @@ enum class BlockKind { Clear, Solid, Mixed };
 template <bool kClearNeedsZeroColour>
 inline BlockKind KindOfBlock(const std::uint8_t* src, std::size_t count) {
   if (count == kBlockPixels) {
-    // Whole blocks are read as eight 64-bit words, two pixels each: the test then costs
-    // little next to the kernel, even on rows where every block turns out mixed.
+    // Whole blocks are read as eight 64-bit words, two pixels each, first byte lowest: the
+    // test then costs little next to the kernel, even on rows where every block turns out
+    // mixed.
     constexpr std::uint64_t kAlphaBytes = 0xFF000000FF000000ull;
     std::uint64_t orAll = 0;
     std::uint64_t andAll = ~std::uint64_t{0};
     for (std::size_t i = 0; i < 8; ++i) {
-      std::uint64_t word;
-      std::memcpy(&word, src + 8 * i, sizeof word);
+      const std::uint64_t word = ReadLittle64(src + 8 * i);
       orAll |= word;
       andAll &= word;
     }

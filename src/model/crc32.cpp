@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "byte_order.h"
+
 namespace tessarin {
 namespace {
 
@@ -25,19 +27,14 @@ Tables MakeTables() {
   return tables;
 }
 
-std::uint32_t LittleEndian32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-         std::uint32_t{p[3]} << 24;
-}
-
 }  // namespace
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc) {
   static const Tables kTables = MakeTables();
   std::uint32_t c = ~crc;
   for (; size >= 8; size -= 8, data += 8) {
-    const std::uint32_t low = LittleEndian32(data) ^ c;
-    const std::uint32_t high = LittleEndian32(data + 4);
+    const std::uint32_t low = ReadLittle32(data) ^ c;
+    const std::uint32_t high = ReadLittle32(data + 4);
     c = kTables[7][low & 0xFF] ^ kTables[6][low >> 8 & 0xFF] ^ kTables[5][low >> 16 & 0xFF] ^
         kTables[4][low >> 24] ^ kTables[3][high & 0xFF] ^ kTables[2][high >> 8 & 0xFF] ^
         kTables[1][high >> 16 & 0xFF] ^ kTables[0][high >> 24];

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
+#include "byte_order.h"
 #include "deflate_format.h"
 
 namespace tessarin::deflate {
@@ -28,27 +28,9 @@ constexpr int kDistanceCodes = 30;
 constexpr int kEndOfBlock = 256;
 constexpr int kMaxLengthCodeBits = 7;
 
-std::uint32_t Load32(const std::uint8_t* p) {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-std::uint64_t Load64(const std::uint8_t* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-
 std::uint32_t Hash(std::uint32_t four, int bits) {
   return (four * 2654435761u) >> (32 - bits);
 }
-
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-constexpr bool kLittleEndian = false;
-#else
-constexpr bool kLittleEndian = true;  // every Windows target too
-#endif
 
 // The number of the highest bit set in v, which is not 0.
 int HighestBit(std::uint64_t v) {
@@ -73,9 +55,9 @@ int LowestBit(std::uint64_t v) {
 // How many bytes at a and b agree, up to limit.
 int MatchLength(const std::uint8_t* a, const std::uint8_t* b, int limit) {
   int n = 0;
-  // Eight at a time; on a little-endian machine the first byte that differs is the lowest.
-  while (kLittleEndian && n + 8 <= limit) {
-    const std::uint64_t diff = Load64(a + n) ^ Load64(b + n);
+  // Eight at a time, read first byte lowest: the first byte that differs is the lowest.
+  while (n + 8 <= limit) {
+    const std::uint64_t diff = ReadLittle64(a + n) ^ ReadLittle64(b + n);
     if (diff != 0) return n + LowestBit(diff) / 8;
     n += 8;
   }
@@ -380,7 +362,7 @@ void CompressPart(const std::uint8_t* data, std::size_t begin, std::size_t end, 
   std::vector<std::int32_t> head(std::size_t{1} << hashBits, -1);
   std::vector<std::int32_t> previous(span, -1);
   const auto insert = [&](std::int32_t at) {
-    const std::uint32_t h = Hash(Load32(base + at), hashBits);
+    const std::uint32_t h = Hash(ReadLittle32(base + at), hashBits);
     previous[static_cast<std::size_t>(at) & linkMask] = head[h];
     head[h] = at;
   };
@@ -401,7 +383,7 @@ void CompressPart(const std::uint8_t* data, std::size_t begin, std::size_t end, 
     std::int32_t bestDistance = 0;
     if (stop - at >= kMinMatch) {
       const int limit = std::min(kMaxMatch, stop - at);
-      const std::uint32_t h = Hash(Load32(base + at), hashBits);
+      const std::uint32_t h = Hash(ReadLittle32(base + at), hashBits);
       std::int32_t candidate = head[h];
       previous[static_cast<std::size_t>(at) & linkMask] = candidate;
       head[h] = at;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "byte_order.h"
 #include "deflate_format.h"
 
 namespace tessarin::deflate {
@@ -34,9 +35,7 @@ class BitReader {
   // At least 56 bits in the buffer afterwards.
   void Refill() {
     if (pos_ + 8 <= size_) {
-      std::uint64_t word;
-      std::memcpy(&word, in_ + pos_, 8);
-      if (!kLittleEndian) word = SwapBytes(word);
+      const std::uint64_t word = ReadLittle64(in_ + pos_);
       // The bytes beyond those counted land where the next refill puts them again.
       buffer_ |= word << count_;
       const int taken = (63 - count_) / 8;
@@ -88,17 +87,6 @@ class BitReader {
   }
 
  private:
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  static constexpr bool kLittleEndian = false;
-#else
-  static constexpr bool kLittleEndian = true;
-#endif
-  static std::uint64_t SwapBytes(std::uint64_t v) {
-    std::uint64_t swapped = 0;
-    for (int i = 0; i < 8; ++i, v >>= 8) swapped = swapped << 8 | (v & 0xFF);
-    return swapped;
-  }
-
   const std::uint8_t* in_;
   std::size_t size_;
   std::size_t pos_ = 0;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "adler32.h"
-#include "big_endian.h"
+#include "byte_order.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
 #include "png_paeth.h"

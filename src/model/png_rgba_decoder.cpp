@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "adler32.h"
-#include "big_endian.h"
+#include "byte_order.h"
 #include "deflate_decompressor.h"
 #include "png_paeth.h"
 #include "raster_image.h"

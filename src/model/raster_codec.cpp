@@ -33,7 +33,7 @@
 #include <cerrno>
 #endif
 
-#include "big_endian.h"
+#include "byte_order.h"
 #include "crc32.h"
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "adler32.h"
-#include "big_endian.h"
+#include "byte_order.h"
 #include "crc32.h"
 #include "deflate_compressor.h"
 #include "deflate_decompressor.h"

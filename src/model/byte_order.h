@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tessarin {
+
+// PNG and zlib's header and checksum store numbers most significant byte first.
+inline std::uint32_t ReadBig32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+inline void AppendBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v >> 24),
+                                 static_cast<std::uint8_t>(v >> 16),
+                                 static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+  out.insert(out.end(), bytes, bytes + 4);
+}
+
+// Bytes taken as one number with the first byte lowest: deflate's bit order, and pixel bytes
+// tested several at a time, read alike on every machine. Compilers make each a single load
+// where the machine is little-endian.
+inline std::uint32_t ReadLittle32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+         std::uint32_t{p[3]} << 24;
+}
+
+inline std::uint64_t ReadLittle64(const std::uint8_t* p) {
+  return std::uint64_t{ReadLittle32(p)} | std::uint64_t{ReadLittle32(p + 4)} << 32;
+}
+
+}  // namespace tessarin
