@@ -13,6 +13,7 @@
 #include <QtGlobal>
 
 #include "adler32.h"
+#include "byte_order.h"
 #include "deflate_compressor.h"
 #include "deflate_decompressor.h"
 
@@ -34,13 +35,11 @@ void Require(bool holds, const char* what) {
 QByteArray ZlibInflated(const std::uint8_t* raw, std::size_t size, std::size_t length,
                         std::uint32_t adler) {
   std::vector<std::uint8_t> stream;
-  for (int shift = 24; shift >= 0; shift -= 8)
-    stream.push_back(static_cast<std::uint8_t>(length >> shift));
+  tessarin::AppendBig32(stream, static_cast<std::uint32_t>(length));
   stream.push_back(0x78);
   stream.push_back(0x01);
   stream.insert(stream.end(), raw, raw + size);
-  for (int shift = 24; shift >= 0; shift -= 8)
-    stream.push_back(static_cast<std::uint8_t>(adler >> shift));
+  tessarin::AppendBig32(stream, adler);
   return qUncompress(reinterpret_cast<const uchar*>(stream.data()),
                      static_cast<qsizetype>(stream.size()));
 }
@@ -74,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // qUncompress wants the inflated length first, most significant byte first.
   std::vector<std::uint8_t> stream;
-  for (int shift = 24; shift >= 0; shift -= 8)
-    stream.push_back(static_cast<std::uint8_t>(length >> shift));
+  tessarin::AppendBig32(stream, static_cast<std::uint32_t>(length));
   stream.push_back(0x78);
   stream.push_back(0x01);
   std::uint32_t adler = 1;
@@ -87,8 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         adler, tessarin::deflate::Adler32(bytes + begin, end - begin), end - begin);
   }
   Require(adler == tessarin::deflate::Adler32(bytes, length), "joined checksums equal the whole's");
-  for (int shift = 24; shift >= 0; shift -= 8)
-    stream.push_back(static_cast<std::uint8_t>(adler >> shift));
+  tessarin::AppendBig32(stream, adler);
 
   const QByteArray inflated = qUncompress(reinterpret_cast<const uchar*>(stream.data()),
                                           static_cast<qsizetype>(stream.size()));

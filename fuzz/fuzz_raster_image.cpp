@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QtGlobal>
 
+#include "byte_order.h"
 #include "crc32.h"
 #include "png_encoder.h"
 #include "raster_image.h"
@@ -73,24 +74,14 @@ void CheckLoaded(const RasterImage& image) {
   }
 }
 
-// Four bytes, most significant first, as PNG stores its numbers.
-std::uint32_t Big32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
 // The decoder rejects a chunk whose checksum is wrong before looking inside it, so mutations
 // would rarely get past the checksums; fix them up for every whole chunk.
 void FixPngChecksums(std::uint8_t* data, std::size_t size) {
   if (size < 8 || std::memcmp(data, kPngSignature, 8) != 0) return;
   for (std::size_t at = 8; at + 12 <= size;) {
-    const std::size_t length = Big32(data + at);
+    const std::size_t length = tessarin::ReadBig32(data + at);
     if (length > size - at - 12) return;
-    const std::uint32_t crc = tessarin::Crc32(data + at + 4, length + 4);
-    std::uint8_t* out = data + at + 8 + length;
-    out[0] = static_cast<std::uint8_t>(crc >> 24);
-    out[1] = static_cast<std::uint8_t>(crc >> 16);
-    out[2] = static_cast<std::uint8_t>(crc >> 8);
-    out[3] = static_cast<std::uint8_t>(crc);
+    tessarin::WriteBig32(data + at + 8 + length, tessarin::Crc32(data + at + 4, length + 4));
     at += length + 12;
   }
 }

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "byte_order.h"
 #include "crc32.h"
 #include "folder_layout.h"
 #include "layer_loading.h"
@@ -111,13 +112,11 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
 }
 
 std::uint32_t Big32At(const std::string& bytes, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return v;
+  return ReadBig32(reinterpret_cast<const std::uint8_t*>(bytes.data() + at));
 }
 
 void PutBig32At(std::string& bytes, std::size_t at, std::uint32_t v) {
-  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (24 - 8 * i));
+  WriteBig32(reinterpret_cast<std::uint8_t*>(bytes.data() + at), v);
 }
 
 // A chunk to insert, checksum included; a wrong one when asked.

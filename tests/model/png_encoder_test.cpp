@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "adler32.h"
+#include "byte_order.h"
 #include "deflate_compressor.h"
 #include "png_encoder.h"
 #include "raster_image.h"
@@ -53,8 +54,7 @@ Bytes Compressed(const Bytes& bytes, std::size_t parts) {
     adler = deflate::Adler32Joined(adler, deflate::Adler32(bytes.data() + begin, end - begin),
                                    end - begin);
   }
-  for (int shift = 24; shift >= 0; shift -= 8)
-    stream.push_back(static_cast<std::uint8_t>(adler >> shift));
+  AppendBig32(stream, adler);
   return stream;
 }
 
