@@ -15,6 +15,7 @@ esac
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
+  libdeflate-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic
 )

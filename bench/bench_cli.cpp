@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void WritePartImage(const fs::path& path, int side, std::mt19937& random) {
       row[x * 4 + 3] = static_cast<std::uint8_t>(alpha);
     }
   }
-  image.Save(path);
+  WriteImageFile(image, path);
 }
 
 // Eight 192 x 192 parts of six images each, half of them with a companion.

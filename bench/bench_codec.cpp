@@ -18,6 +18,7 @@
 
 #include "png_encoder.h"
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ Figure Time(const std::function<std::size_t()>& encode) {
 int main(int argc, char** argv) {
   RasterImage sheet;
   if (argc > 1) {
-    if (const tessarin::Status loaded = sheet.Load(argv[1]); !loaded) {
+    if (const tessarin::Status loaded = ReadImageFile(argv[1], sheet); !loaded) {
       std::fprintf(stderr, "bench_codec: %s\n", loaded.Message().c_str());
       return 1;
     }
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
   const auto readByUs = [](const std::uint8_t* data, std::size_t size) {
     return Time([&] {
       RasterImage image;
-      return image.LoadFromMemory(data, size) ? static_cast<std::size_t>(image.Width()) : 0u;
+      return DecodeImageBytes(data, size, image) ? static_cast<std::size_t>(image.Width()) : 0u;
     });
   };
   const auto readByToolkit = [](const std::uint8_t* data, std::size_t size) {

@@ -17,6 +17,7 @@
 #include "crc32.h"
 #include "png_encoder.h"
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   RasterImage image;
-  const tessarin::Status status = image.LoadFromMemory(data, size);
+  const tessarin::Status status = DecodeImageBytes(data, size, image);
   if (!status) {
     Require(image.IsNull(), "a failed load leaves the image empty");
     Require(!status.Message().empty(), "a failed load says why");
@@ -148,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (small && tessarin::PngEncoderTakes(image)) {
     const std::vector<std::uint8_t> png = tessarin::EncodePng(image);
     RasterImage reloaded;
-    Require(static_cast<bool>(reloaded.LoadFromMemory(png.data(), png.size())),
+    Require(static_cast<bool>(DecodeImageBytes(png.data(), png.size(), reloaded)),
             "our PNG of a loaded image loads");
     Require(reloaded.Width() == image.Width() && reloaded.Height() == image.Height(),
             "our PNG keeps the size");

@@ -67,7 +67,7 @@ fill_corpus() {
       ;;
     fuzz_deflate)
       # Any bytes do; the sources and the setting files give text, the images runs and noise.
-      cp src/model/*.cpp fuzz/corpus/raster_image/* "$corpus/"
+      cp src/*/*.cpp fuzz/corpus/raster_image/* "$corpus/"
       local n=0 file
       for file in examples/Graphics/*/setting.txt; do
         [ -f "$file" ] && cp "$file" "$corpus/setting-$((n += 1)).txt"

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "image_file.h"
 #include "raster_image.h"
 
 namespace {
@@ -96,7 +97,8 @@ int main(int argc, char** argv) {
       const std::string stem(1, static_cast<char>('a' + variant));
       for (const bool companion : {false, true}) {
         const auto file = folder / (stem + (companion ? "$.png" : ".png"));
-        const tessarin::Status saved = Draw(kShapes[part], companion, part, variant).Save(file);
+        const tessarin::Status saved =
+            WriteImageFile(Draw(kShapes[part], companion, part, variant), file);
         if (!saved) {
           std::fprintf(stderr, "%s\n", saved.Message().c_str());
           return 1;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace {
 
@@ -52,14 +53,14 @@ int main(int argc, char** argv) {
   }
   const int tolerance = std::atoi(argv[1]);
   tessarin::RasterImage reference;
-  if (const tessarin::Status loaded = reference.Load(argv[2]); !loaded) {
+  if (const tessarin::Status loaded = ReadImageFile(argv[2], reference); !loaded) {
     std::fprintf(stderr, "%s\n", loaded.Message().c_str());
     return 2;
   }
   int exitCode = 0;
   for (int i = 3; i < argc; ++i) {
     tessarin::RasterImage other;
-    if (const tessarin::Status loaded = other.Load(argv[i]); !loaded) {
+    if (const tessarin::Status loaded = ReadImageFile(argv[i], other); !loaded) {
       std::fprintf(stderr, "%s\n", loaded.Message().c_str());
       return 2;
     }

@@ -2,12 +2,13 @@
 
 #include "folder_layout.h"
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace tessarin::cli {
 
 ParallelSaver::ParallelSaver(unsigned workers, std::size_t maxQueued)
     : maxQueued_(maxQueued == 0 ? 1 : maxQueued) {
-  RasterImage::PrepareCodecsForThreads();
+  PrepareCodecsForThreads();
   for (unsigned i = 0; i < (workers == 0 ? 1 : workers); ++i)
     workers_.emplace_back([this] { Work(); });
 }
@@ -57,7 +58,7 @@ void ParallelSaver::Work() {
     lock.unlock();
     changed_.notify_all();
 
-    const Status saved = job.image->Save(PathFromUtf8(job.path));
+    const Status saved = WriteImageFile(*job.image, PathFromUtf8(job.path));
 
     lock.lock();
     --running_;

@@ -32,6 +32,7 @@
 #include "setting_file.h"
 #include "ui_strings.h"
 #include "windows_system_menu.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -207,7 +208,7 @@ void CompositorDialog::GenerateImage() {
   const RasterImage& composite = preview_.Composite();
   const QString fileName = prompts_.askSaveFile ? prompts_.askSaveFile() : AskImageFileName(this);
   if (fileName.isEmpty()) return;
-  const Status saved = composite.Save(PathFromUtf8(fileName.toStdString()));
+  const Status saved = WriteImageFile(composite, PathFromUtf8(fileName.toStdString()));
   if (!saved) {
     ShowMessage(
         QString::fromUtf8(strings::kSaveCaption),

@@ -20,6 +20,7 @@
 #include "raster_image.h"
 #include "set_opening.h"
 #include "test_graphics_folder.h"
+#include "image_file.h"
 
 namespace tessarin::cli {
 namespace {
@@ -57,8 +58,8 @@ class ComposeBadInput : public testing::Test {
     WriteText(body / "huge.png", huge);
     fs::create_directories(body / "x.png");
     RasterImage bmp;
-    ASSERT_TRUE(bmp.Load(body / "good.png"));
-    ASSERT_TRUE(bmp.Save(root_ / "good.bmp"));
+    ASSERT_TRUE(ReadImageFile(body / "good.png", bmp));
+    ASSERT_TRUE(WriteImageFile(bmp, root_ / "good.bmp"));
     fs::rename(root_ / "good.bmp", body / "bmp.png");
 
     WriteText(graphics_ / "Nul" / "setting.txt",

@@ -19,6 +19,7 @@
 #include "compose_process.h"
 #include "raster_image.h"
 #include "test_graphics_folder.h"
+#include "image_file.h"
 
 namespace tessarin::cli {
 namespace {
@@ -92,7 +93,7 @@ TEST_F(ComposeSave, KilledMidSaveLeavesTheOldFileOrTheNewOne) {
     }
   }
   fs::create_directories(set / "Body");
-  ASSERT_TRUE(noise.Save(set / "Body" / "noise.png"));
+  ASSERT_TRUE(WriteImageFile(noise, set / "Body" / "noise.png"));
 
   const fs::path out = root_ / "out";
   const fs::path sheet = out / "sheet.png";
@@ -126,7 +127,7 @@ TEST_F(ComposeSave, KilledMidSaveLeavesTheOldFileOrTheNewOne) {
     EXPECT_LE(others, leftoverAllowed ? 1 : 0) << "files beside the sheet";
     if (ReadWholeFile(sheet) == "the old sheet") return;
     RasterImage written;
-    ASSERT_TRUE(written.Load(sheet)) << "neither the old sheet nor a complete new one";
+    ASSERT_TRUE(ReadImageFile(sheet, written)) << "neither the old sheet nor a complete new one";
     EXPECT_EQ(written.Width(), kSide);
     EXPECT_EQ(written.PixelAt(kSide - 1, kSide - 1), noise.PixelAt(kSide - 1, kSide - 1));
   };

@@ -11,6 +11,7 @@
 #include "compose_process.h"
 #include "raster_image.h"
 #include "test_graphics_folder.h"
+#include "image_file.h"
 
 namespace tessarin::cli {
 namespace {
@@ -44,7 +45,7 @@ class ComposeEndToEnd : public testing::Test {
 
   static RasterImage LoadOutput(const fs::path& path) {
     RasterImage image;
-    EXPECT_TRUE(image.Load(path).IsOk()) << path;
+    EXPECT_TRUE(ReadImageFile(path, image).IsOk()) << path;
     return image;
   }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace tessarin::cli::end_to_end {
 
@@ -43,7 +44,7 @@ inline void WritePng(const std::filesystem::path& path,
       }
     }
   }
-  image.Save(path);
+  WriteImageFile(image, path);
 }
 
 inline std::function<std::uint32_t(int, int)> TopRow(std::uint32_t colour) {

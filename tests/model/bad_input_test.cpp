@@ -26,6 +26,7 @@
 #include "setting_file.h"
 #include "temp_folder.h"
 #include "text_encoding.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -46,7 +47,7 @@ std::string Encoded(const TempFolder& folder, const char* extension) {
   image.Create(16, 8, 32, true);
   for (int y = 0; y < 8; ++y) std::fill_n(image.Row(y), image.Stride(), std::uint8_t{0x7F});
   const fs::path path = folder.Path(std::string("encoded.") + extension);
-  EXPECT_TRUE(image.Save(path));
+  EXPECT_TRUE(WriteImageFile(image, path));
   std::string bytes = ReadAll(path);
   fs::remove(path);
   return bytes;
@@ -94,7 +95,7 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
         c.bytes ? folder.WriteFile(relative, *c.bytes) : folder.MakeFolder(relative);
     RasterImage image;
     const auto start = Clock::now();
-    const Status status = image.Load(path);
+    const Status status = ReadImageFile(path, image);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(status.IsOk(), c.decodes) << status.Message();
     EXPECT_EQ(image.IsNull(), !c.decodes);
@@ -186,7 +187,7 @@ TEST(BadImage, DamagedPngsAreRefusedWithWhatIsWrong) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RasterImage image;
-    const Status status = image.LoadFromMemory(c.bytes.data(), c.bytes.size());
+    const Status status = DecodeImageBytes(c.bytes.data(), c.bytes.size(), image);
     if (c.says == nullptr) {
       EXPECT_TRUE(status) << status.Message();
       continue;
@@ -334,8 +335,8 @@ TEST(BadFolder, AnImageDeletedAfterListingLeavesItsSlotEmpty) {
   RasterImage image;
   image.Create(4, 4, 32, true);
   folder.MakeFolder("Set/Body");
-  ASSERT_TRUE(image.Save(folder.Path("Set/Body/a.png")));
-  ASSERT_TRUE(image.Save(folder.Path("Set/Body/a$.png")));
+  ASSERT_TRUE(WriteImageFile(image, folder.Path("Set/Body/a.png")));
+  ASSERT_TRUE(WriteImageFile(image, folder.Path("Set/Body/a$.png")));
   SetState state;
   state.setFolder = folder.Path("Set");
   state.partNames[0] = "Body";

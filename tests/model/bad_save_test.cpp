@@ -8,6 +8,7 @@
 #include "faulty_targets.h"
 #include "raster_image.h"
 #include "temp_folder.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -36,7 +37,7 @@ TEST_P(SaveFailure, SaysWhyAndTouchesNothing) {
   if (!target.Skip().empty()) GTEST_SKIP() << target.Skip();
   const auto before = target.Snapshot();
 
-  const Status status = Sheet().Save(target.Path());
+  const Status status = WriteImageFile(Sheet(), target.Path());
   ASSERT_FALSE(status);
   EXPECT_NE(status.Message().find(target.Path().string()), std::string::npos) << status.Message();
   EXPECT_NE(status.Message().find(target.Reason()), std::string::npos) << status.Message();
@@ -53,9 +54,9 @@ TEST(SaveLeftover, TheNextSaveOfTheTargetTakesItsPlace) {
   const TempFolder folder;
   const fs::path target = folder.WriteFile("sheet.png", "old");
   folder.WriteFile("sheet.png.tessarin-partial", "\x89PNG cut off by a kill");
-  ASSERT_TRUE(Sheet().Save(target));
+  ASSERT_TRUE(WriteImageFile(Sheet(), target));
   RasterImage saved;
-  ASSERT_TRUE(saved.Load(target));
+  ASSERT_TRUE(ReadImageFile(target, saved));
   EXPECT_EQ(saved.Width(), 64);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 1);
 }
@@ -69,7 +70,7 @@ TEST(SaveLeftover, SavesOfOneTargetAtOnceLeaveOneWholeFile) {
   plain.Create(200, 150, 32, true);
   const RasterImage patterned = Sheet();
   auto saveRepeatedly = [&target](const RasterImage& image, int* failures) {
-    for (int i = 0; i < 25; ++i) *failures += image.Save(target) ? 0 : 1;
+    for (int i = 0; i < 25; ++i) *failures += WriteImageFile(image, target) ? 0 : 1;
   };
   int plainFailures = 0;
   int patternedFailures = 0;
@@ -78,7 +79,7 @@ TEST(SaveLeftover, SavesOfOneTargetAtOnceLeaveOneWholeFile) {
   other.join();
   EXPECT_EQ(plainFailures + patternedFailures, 0);
   RasterImage saved;
-  ASSERT_TRUE(saved.Load(target));
+  ASSERT_TRUE(ReadImageFile(target, saved));
   EXPECT_TRUE(saved.Width() == 200 || saved.Width() == 64) << saved.Width();
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Root()), fs::directory_iterator()), 1);
 }

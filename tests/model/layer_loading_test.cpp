@@ -8,6 +8,7 @@
 #include "layer_loading.h"
 #include "raster_image.h"
 #include "temp_folder.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -124,7 +125,7 @@ TEST(ImageCache, DecodesEachPathOnce) {
   testing::TempFolder folder;
   RasterImage pixel;
   pixel.Create(1, 1, 32, true);
-  ASSERT_TRUE(pixel.Save(folder.Path("a.png")));
+  ASSERT_TRUE(WriteImageFile(pixel, folder.Path("a.png")));
   ImageCache cache;
   const auto first = cache.Get(folder.Path("a.png"));
   ASSERT_NE(first, nullptr);

@@ -13,6 +13,7 @@
 #include "deflate_compressor.h"
 #include "png_encoder.h"
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -149,7 +150,7 @@ TEST_P(PngEncoderRoundTrip, TheToolkitDecodesEveryPixelBack) {
   ASSERT_TRUE(PngEncoderTakes(image));
   const Bytes png = EncodePng(image);
   RasterImage decoded;
-  const Status loaded = decoded.LoadFromMemory(png.data(), png.size());
+  const Status loaded = DecodeImageBytes(png.data(), png.size(), decoded);
   ASSERT_TRUE(loaded) << loaded.Message();
   ASSERT_EQ(decoded.Width(), image.Width());
   ASSERT_EQ(decoded.Height(), image.Height());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -101,7 +102,7 @@ TEST_F(PngSuite, ValidFilesGiveTheReferencePixels) {
     const std::string stem = file.stem().string();
     SCOPED_TRACE(stem);
     RasterImage image;
-    const Status status = image.Load(file);
+    const Status status = ReadImageFile(file, image);
     ASSERT_TRUE(status) << status.Message();
     const Reference ref = ReferenceFor(stem);
     ASSERT_EQ(ref.rgba.size(), 4u * static_cast<std::size_t>(image.Width()) *
@@ -150,7 +151,7 @@ TEST_F(PngSuite, StoredFormats) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stem);
     RasterImage image;
-    ASSERT_TRUE(image.Load(SuiteDir() / "png" / (std::string(c.stem) + ".png")));
+    ASSERT_TRUE(ReadImageFile(SuiteDir() / "png" / (std::string(c.stem) + ".png"), image));
     EXPECT_EQ(image.BitsPerPixel(), c.bits);
     EXPECT_EQ(image.HasAlpha(), c.alpha);
     EXPECT_EQ(image.HasKeyAlpha(), c.key);
@@ -165,7 +166,7 @@ TEST_F(PngSuite, BrokenFilesFailWithAReason) {
   ASSERT_FALSE(files.empty());
   for (const fs::path& file : files) {
     RasterImage image;
-    const Status status = image.Load(file);
+    const Status status = ReadImageFile(file, image);
     EXPECT_FALSE(status) << file;
     EXPECT_TRUE(image.IsNull()) << file;
     EXPECT_NE(status.Message().find(file.filename().string()), std::string::npos)

@@ -1,4 +1,5 @@
 #include "raster_image.h"
+#include "image_file.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ class PngBuilder {
 };
 
 Status LoadBytes(RasterImage& image, const std::vector<std::uint8_t>& bytes) {
-  return image.LoadFromMemory(bytes.data(), bytes.size());
+  return DecodeImageBytes(bytes.data(), bytes.size(), image);
 }
 
 TEST(RasterCreate, OnlyPositiveSizesAtThirtyTwoBits) {
@@ -302,14 +303,14 @@ TEST(RasterLoad, FailuresLeaveTheImageEmptyAndSayWhy) {
   auto truncated = PngBuilder(2, 1, 8, 2).Pixels(TwoRgbPixels()).End();
   truncated.resize(truncated.size() - 20);
   EXPECT_FALSE(LoadBytes(image, truncated));
-  EXPECT_FALSE(image.LoadFromMemory(nullptr, 0));
+  EXPECT_FALSE(DecodeImageBytes(nullptr, 0, image));
 
   const std::filesystem::path missing =
       std::filesystem::temp_directory_path() / "tessarin-no-such-dir" / "gone.png";
-  status = image.Load(missing);
+  status = ReadImageFile(missing, image);
   EXPECT_FALSE(status);
   EXPECT_NE(status.Message().find("gone.png"), std::string::npos) << status.Message();
-  status = image.Load(std::filesystem::temp_directory_path());
+  status = ReadImageFile(std::filesystem::temp_directory_path(), image);
   EXPECT_FALSE(status);
   EXPECT_TRUE(image.IsNull());
 }

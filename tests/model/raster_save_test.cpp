@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image_file.h"
 #include "raster_image.h"
 #include "temp_folder.h"
 
@@ -77,13 +78,13 @@ TEST_P(SaveRoundTrip, PixelsComeBackUnchanged) {
   const TempFolder folder;
   const fs::path path = folder.Path(std::string("out.") + c.extension);
   const RasterImage image = Sample(c.kind);
-  const Status saved = image.Save(path);
+  const Status saved = WriteImageFile(image, path);
   if (!saved && saved.Message().find("no encoder") != std::string::npos) {
     GTEST_SKIP() << "no " << c.extension << " encoder here: " << saved.Message();
   }
   ASSERT_TRUE(saved) << saved.Message();
   RasterImage loaded;
-  const Status status = loaded.Load(path);
+  const Status status = ReadImageFile(path, loaded);
   ASSERT_TRUE(status) << status.Message();
   ASSERT_EQ(loaded.Width(), image.Width());
   ASSERT_EQ(loaded.Height(), image.Height());
@@ -133,18 +134,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RasterSave, UpperCaseExtensionStillPicksPng) {
   const TempFolder folder;
   const fs::path path = folder.Path("out.PNG");
-  ASSERT_TRUE(Sample(Kind::Rgb24).Save(path));
+  ASSERT_TRUE(WriteImageFile(Sample(Kind::Rgb24), path));
   EXPECT_EQ(ReadAll(path).substr(0, 8), std::string("\x89PNG\r\n\x1A\n"));
 }
 
 TEST(RasterSave, WithoutAnEncoderNothingIsWritten) {
   const TempFolder folder;
   for (const char* name : {"out.xyz", "out", "out.png.", "png"}) {
-    const Status status = Sample(Kind::Rgb24).Save(folder.Path(name));
+    const Status status = WriteImageFile(Sample(Kind::Rgb24), folder.Path(name));
     EXPECT_FALSE(status) << name;
     EXPECT_NE(status.Message().find(name), std::string::npos) << status.Message();
   }
-  EXPECT_NE(Sample(Kind::Rgb24).Save(folder.Path("out.xyz")).Message().find("\"xyz\""),
+  EXPECT_NE(WriteImageFile(Sample(Kind::Rgb24), folder.Path("out.xyz")).Message().find("\"xyz\""),
             std::string::npos);
   EXPECT_TRUE(fs::is_empty(folder.Root()));
 }
@@ -153,16 +154,16 @@ TEST(RasterSave, AFailedSaveLeavesTheExistingFileAlone) {
   const TempFolder folder;
   const std::string old = "old contents, not an image";
   const fs::path xyz = folder.WriteFile("keep.xyz", old);
-  EXPECT_FALSE(Sample(Kind::Rgb24).Save(xyz));
+  EXPECT_FALSE(WriteImageFile(Sample(Kind::Rgb24), xyz));
   EXPECT_EQ(ReadAll(xyz), old);
 
   RasterImage empty;
   const fs::path png = folder.WriteFile("keep.png", old);
-  EXPECT_FALSE(empty.Save(png));
+  EXPECT_FALSE(WriteImageFile(empty, png));
   EXPECT_EQ(ReadAll(png), old);
 
   const fs::path nowhere = folder.Path("no such folder") / "out.png";
-  const Status status = Sample(Kind::Rgb24).Save(nowhere);
+  const Status status = WriteImageFile(Sample(Kind::Rgb24), nowhere);
   EXPECT_FALSE(status);
   EXPECT_NE(status.Message().find("no such folder"), std::string::npos) << status.Message();
   EXPECT_FALSE(fs::exists(nowhere.parent_path()));
@@ -171,7 +172,7 @@ TEST(RasterSave, AFailedSaveLeavesTheExistingFileAlone) {
   const fs::path webp = folder.WriteFile("keep.webp", old);
   RasterImage wide;
   wide.Create(20000, 1, 32, true);
-  const Status refused = wide.Save(webp);
+  const Status refused = WriteImageFile(wide, webp);
   if (!refused && refused.Message().find("no encoder") != std::string::npos) return;
   EXPECT_FALSE(refused);
   EXPECT_EQ(ReadAll(webp), old);
@@ -182,9 +183,9 @@ TEST(RasterSave, AFailedSaveLeavesTheExistingFileAlone) {
 TEST(RasterSave, ReplacesAnExistingFileWhenItSucceeds) {
   const TempFolder folder;
   const fs::path path = folder.WriteFile("out.png", "old");
-  ASSERT_TRUE(Sample(Kind::Alpha32).Save(path));
+  ASSERT_TRUE(WriteImageFile(Sample(Kind::Alpha32), path));
   RasterImage loaded;
-  EXPECT_TRUE(loaded.Load(path));
+  EXPECT_TRUE(ReadImageFile(path, loaded));
 }
 
 }  // namespace

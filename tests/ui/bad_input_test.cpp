@@ -13,6 +13,7 @@
 #include "test_window.h"
 #include "ui_strings.h"
 #include "window_test.h"
+#include "image_file.h"
 
 namespace tessarin::ui_testing {
 namespace {
@@ -59,8 +60,8 @@ void WindowTest::BadImagesLeaveTheirSlotEmpty_data() {
   QByteArray huge = png;
   huge.replace(16, 8, QByteArray("\0\x01\x86\xA0\0\x01\x86\xA0", 8));  // 100000 x 100000
   RasterImage image;
-  image.Load(scratch.Base() / "a.png");
-  image.Save(scratch.Base() / "a.bmp");
+  ReadImageFile(scratch.Base() / "a.png", image);
+  WriteImageFile(image, scratch.Base() / "a.bmp");
 
   QTest::newRow("zero.png") << QByteArray() << false;
   QTest::newRow("truncated.png") << png.left(png.size() / 2) << false;

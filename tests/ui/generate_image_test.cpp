@@ -6,6 +6,7 @@
 #include "composition.h"
 #include "test_window.h"
 #include "window_test.h"
+#include "image_file.h"
 
 namespace tessarin::ui_testing {
 
@@ -26,7 +27,7 @@ void WindowTest::GenerationWritesTheComposite() {
 
   QVERIFY(hero.window.texts.isEmpty());
   RasterImage written;
-  QVERIFY(written.Load(PathFromUtf8(hero.window.saveAnswer.toStdString())).IsOk());
+  QVERIFY(ReadImageFile(PathFromUtf8(hero.window.saveAnswer.toStdString()), written).IsOk());
   QCOMPARE(QSize(written.Width(), written.Height()), QSize(half ? 20 : 40, 24));
   const RasterImage composite = ComposeLayers(hero.window.dialog.State(), half);
   for (int y = 0; y < written.Height(); ++y) {

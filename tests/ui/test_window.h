@@ -13,6 +13,7 @@
 #include "control_ids.h"
 #include "folder_layout.h"
 #include "raster_image.h"
+#include "image_file.h"
 
 namespace tessarin::ui_testing {
 
@@ -41,7 +42,7 @@ class TestGraphics {
     }
     const std::filesystem::path path = base_ / PathFromUtf8(relative);
     std::filesystem::create_directories(path.parent_path());
-    image.Save(path);
+    WriteImageFile(image, path);
   }
 
   // "Hero", 40 x 24. Part 0 Body: a.png, every pixel its own colour and alpha, and opaque

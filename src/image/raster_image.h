@@ -29,14 +29,6 @@ class RasterImage {
 
   RasterImage() = default;
 
-  // The toolkit under the codecs takes the first thread that uses it for the program's main
-  // thread, and corrupts memory once that thread has ended. Whoever starts threads that load
-  // or save calls this first, on its own long-lived thread; calls after the first cost
-  // nothing.
-  static void PrepareCodecsForThreads();
-
-  Status Load(const std::filesystem::path& path);
-  Status LoadFromMemory(const void* data, std::size_t size);
   bool IsNull() const { return width_ == 0; }
   void Destroy();
   // Only 32 bits per pixel can be created; every byte starts at 0.
@@ -49,10 +41,6 @@ class RasterImage {
   // that is not 32 bits per pixel.
   void Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
             BlendRule rule = BlendRule::Classic) const;
-
-  // Encodes by the path's extension, atomically: an existing file is replaced only
-  // once the new one has been written completely.
-  Status Save(const std::filesystem::path& path) const;
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -71,7 +59,7 @@ class RasterImage {
   // Under the classic rule anything without an alpha channel is opaque.
   std::uint32_t PixelAt(int x, int y, BlendRule rule = BlendRule::Classic) const;
 
-  // For the codec adapter, which fills a fresh image of the given format. spareBytes more
+  // For the codecs, which fill a fresh image of the given format. spareBytes more
   // follow the last row, for a decoder that unpacks a larger form of the rows in place.
   void Allocate(int width, int height, int bitsPerPixel, std::size_t spareBytes = 0);
   void SetAlphaFlags(bool hasAlpha, bool hasKeyAlpha) {

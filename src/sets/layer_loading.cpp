@@ -5,6 +5,7 @@
 #include "folder_layout.h"
 #include "raster_image.h"
 #include "task_sharing.h"
+#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -17,7 +18,7 @@ struct PendingLoad {
 // Decoding is most of a refresh, and each image decodes on its own, so the images are shared
 // out among the cores.
 void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
-  RasterImage::PrepareCodecsForThreads();
+  PrepareCodecsForThreads();
   ShareTasks(pending.size(), CoreCount(), [&](std::size_t i) {
     try {
       *pending[i].image = load(pending[i].path);
@@ -32,7 +33,7 @@ void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
 
 std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path) {
   auto image = std::make_shared<RasterImage>();
-  if (!image->Load(path)) return nullptr;
+  if (!ReadImageFile(path, *image)) return nullptr;
   return image;
 }
 
@@ -46,7 +47,7 @@ std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& 
   // too: a batch asks for the same missing companion many times.
   Entry entry;
   auto image = std::make_shared<RasterImage>();
-  if (const Status loaded = image->Load(path); loaded) {
+  if (const Status loaded = ReadImageFile(path, *image); loaded) {
     entry.image = std::move(image);
   } else {
     entry.failure = loaded.Message();

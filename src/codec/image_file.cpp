@@ -1,0 +1,155 @@
+// Reading and writing image files: our own PNG codec for the usual sprite layers and sheets,
+// the toolkit's codecs for everything else, and atomic saving.
+
+#include "image_file.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <QThread>
+
+#include <limits>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "atomic_save.h"
+#include "decode_refusal.h"
+#include "png_chunk_scan.h"
+#include "png_encoder.h"
+#include "png_rgba_decoder.h"
+#include "raster_image.h"
+#include "toolkit_codec.h"
+
+namespace tessarin {
+namespace {
+
+QString ToQString(const std::filesystem::path& path) {
+  return QString::fromStdU16String(path.u16string());
+}
+
+Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) {
+  const PngFacts png = ScanPngChunks(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                     static_cast<std::size_t>(bytes.size()));
+  // The header is enough to refuse a PNG, whatever the decoder makes of the rest.
+  if (png.isPng && ExceedsPixelLimit(png.width, png.height)) {
+    return Status::Error(SizeRefusal(name, png.width, png.height));
+  }
+  // Such a file never decodes; refusing it here spares the decoder's allocation.
+  if (png.cutShort) {
+    const std::string where = "the PNG is cut short: ";
+    const std::string at = std::to_string(png.cutChunkAt);
+    return Status::Error(
+        "Cannot decode " + Quoted(name) + ": " + where +
+        (png.cutBeforeEnd
+             ? "it ends at byte " + at + ", before its end chunk"
+             : "its chunk at byte " + at + " declares " + std::to_string(png.cutChunkLength) +
+                   " bytes, and only " +
+                   std::to_string(static_cast<std::size_t>(bytes.size()) - png.cutChunkAt - 8) +
+                   " follow"));
+  }
+  const auto damaged = [&name](const std::string& clause) {
+    return Status::Error("Cannot decode " + Quoted(name) + ": the PNG is damaged: " + clause);
+  };
+  if (!png.damage.empty()) return damaged(png.damage);
+  // The usual sprite layer is read by our own decoder, straight into our buffer; other files,
+  // and any it hands on, by the toolkit's.
+  if (png.isPng && !png.interlaced && png.plainChunks && png.colourType == 6 && png.bitDepth == 8) {
+    const RgbaPngReading reading =
+        DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
+                      static_cast<int>(png.width), static_cast<int>(png.height), image);
+    if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
+    if (reading.outcome == RgbaPngReading::Outcome::Damaged) return damaged(reading.damage);
+  }
+  return DecodeWithToolkit(bytes, png, name, image);
+}
+
+Status DecodeGuarded(const QByteArray& bytes, const QString& name, RasterImage& image) {
+  try {
+    return Decode(bytes, name, image);
+  } catch (const std::bad_alloc&) {
+    return Status::Error("Cannot load " + Quoted(name) + ": out of memory");
+  }
+}
+
+}  // namespace
+
+Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image) {
+  image.Destroy();
+  const QString name = QStringLiteral("image data in memory");
+  if (size > static_cast<std::size_t>(std::numeric_limits<qsizetype>::max())) {
+    return Status::Error("Cannot load " + Quoted(name) + ": too many bytes");
+  }
+  // A view, not a copy: the bytes outlive the decode.
+  const QByteArray bytes =
+      QByteArray::fromRawData(static_cast<const char*>(data), static_cast<qsizetype>(size));
+  Status status = DecodeGuarded(bytes, name, image);
+  if (!status) image.Destroy();
+  return status;
+}
+
+void PrepareCodecsForThreads() {
+  // Without an application object, asking for the current thread is what adopts it.
+  QThread::currentThread();
+}
+
+Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
+  image.Destroy();
+  const QString name = ToQString(path);
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
+  }
+  // Whole file first: decoders then never wait on the disk, and a short read is reported as
+  // a read error rather than as a broken image.
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
+  }
+  Status status = DecodeGuarded(bytes, name, image);
+  if (!status) image.Destroy();
+  return status;
+}
+
+Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path) {
+  const QString name = ToQString(path);
+  const std::string failure = "Cannot save " + Quoted(name) + ": ";
+  if (image.IsNull()) return Status::Error(failure + "the image is empty");
+
+  const QString fileName = ToQString(path.filename());
+  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+  const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
+  const QByteArray format = EncoderFormat(extension);
+  if (format.isEmpty()) {
+    return Status::Error(failure + (extension.isEmpty()
+                                        ? std::string("the file name has no extension")
+                                        : "no encoder for the extension " + Quoted(extension)));
+  }
+
+  // PNG files of our own pixel formats are written by our encoder, which uses every core;
+  // the rest go through the toolkit's.
+  std::vector<std::uint8_t> png;
+  QImage picture;
+  if (format == "png" && PngEncoderTakes(image)) {
+    try {
+      png = EncodePng(image);
+    } catch (const std::bad_alloc&) {
+      return Status::Error(failure + "out of memory");
+    }
+  } else {
+    picture = ToQImage(image);
+    if (picture.isNull()) return Status::Error(failure + "out of memory");
+  }
+  const Status saved = SaveAtomically(name, [&](QFile& file, QString& error) {
+    if (picture.isNull()) {
+      const auto size = static_cast<qint64>(png.size());
+      return file.write(reinterpret_cast<const char*>(png.data()), size) == size;
+    }
+    return EncodeWithToolkit(file, format, picture, error);
+  });
+  if (!saved) return Status::Error(failure + saved.Message());
+  return Status::Ok();
+}
+
+}  // namespace tessarin

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+#include "status.h"
+
+namespace tessarin {
+
+class RasterImage;
+
+// The toolkit under the codecs takes the first thread that uses it for the program's main
+// thread, and corrupts memory once that thread has ended. Whoever starts threads that load or
+// save calls this first, on its own long-lived thread; calls after the first cost nothing.
+void PrepareCodecsForThreads();
+
+// Decodes a file in any format we or the toolkit read into image's stored format. On failure
+// the image is left empty and the message names the file and says what is wrong.
+Status ReadImageFile(const std::filesystem::path& path, RasterImage& image);
+Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image);
+
+// Encodes by the path's extension, atomically: an existing file is replaced only once the new
+// one has been written completely.
+Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path);
+
+}  // namespace tessarin
