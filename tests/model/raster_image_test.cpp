@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -276,9 +275,7 @@ TEST(RasterLoad, RefusesOversizeImagesFromTheHeaderAlone) {
     // Header only: no pixel data follows.
     const auto png = PngBuilder(c.width, c.height, 1, 0).End();
     RasterImage image;
-    const auto start = std::chrono::steady_clock::now();
     const Status status = LoadBytes(image, png);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     ASSERT_FALSE(status);
     EXPECT_TRUE(image.IsNull());
     EXPECT_EQ(status.Message().find("256 MiB") != std::string::npos, c.refused) << status.Message();
@@ -286,7 +283,6 @@ TEST(RasterLoad, RefusesOversizeImagesFromTheHeaderAlone) {
       EXPECT_NE(status.Message().find(std::to_string(c.width) + " x " + std::to_string(c.height)),
                 std::string::npos)
           << status.Message();
-      EXPECT_LT(elapsed, std::chrono::milliseconds(200));
     }
   }
 }
