@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -19,12 +20,18 @@
 namespace tessarin::cli {
 namespace {
 
-// A selected main image whose slot stayed empty could not be loaded; companions may be absent.
+// A selected image whose slot stayed empty could not be loaded. Companions are optional: only
+// one whose file is there and failed to load is reported.
 std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCache& cache) {
   for (int k = 0; k < kPartCount; ++k) {
-    const LayerSlot& slot = state.layers[MainSlot(k)];
-    if (!state.partNames[k].empty() && slot.IsEmpty() && !slot.loadedPath.empty()) {
-      const std::string reason = cache.FailureOf(PathFromUtf8(slot.loadedPath));
+    if (state.partNames[k].empty()) continue;
+    for (const int slotIndex : {MainSlot(k), CompanionSlot(k)}) {
+      const LayerSlot& slot = state.layers[static_cast<std::size_t>(slotIndex)];
+      if (!slot.IsEmpty() || slot.loadedPath.empty()) continue;
+      const std::filesystem::path path = PathFromUtf8(slot.loadedPath);
+      std::error_code missing;
+      if (slotIndex == CompanionSlot(k) && !std::filesystem::exists(path, missing)) continue;
+      const std::string reason = cache.FailureOf(path);
       return InputError(reason.empty() ? "cannot decode image " + slot.loadedPath : reason);
     }
   }

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "raster_image.h"
 #include "image_file.h"
+#include "raster_image.h"
 
 namespace tessarin::cli::end_to_end {
 
@@ -55,7 +55,7 @@ inline std::function<std::uint32_t(int, int)> TopRow(std::uint32_t colour) {
 //   Hero: Body (priority 1), Hair (2), Hat (3, no folder), Eyes (5), each image 8x4.
 //         body_a is red with a hole at (7, 3) that shows its blue companion; body_b green;
 //         Hair colours the top row; Eyes colours row 1 in one of four greys.
-//   Damaged: one part whose only image is not a PNG.
+//   Damaged: one part with an image that is not a PNG, and a good image whose companion is not.
 //   NoSetting: no setting.txt.
 //   日本: a part named 頭.
 inline std::filesystem::path BuildTestGraphics(const std::filesystem::path& root) {
@@ -77,6 +77,8 @@ inline std::filesystem::path BuildTestGraphics(const std::filesystem::path& root
 
   WriteText(base / "Damaged" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
   WriteText(base / "Damaged" / "Body" / "broken.png", "not a png");
+  WritePng(base / "Damaged" / "Body" / "whole.png", TopRow(kRed));
+  WriteText(base / "Damaged" / "Body" / "whole$.png", "not a png either");
   std::filesystem::create_directories(base / "NoSetting");
   WriteText(base / "日本" / "setting.txt", "Xsize:8\nYsize:4\n頭=1\n");
   WritePng(base / "日本" / "頭" / "a.png", TopRow(kRed));
