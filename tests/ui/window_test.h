@@ -30,6 +30,9 @@ class WindowTest : public QObject {
   void PreviewPixels_data();
   void PreviewPixels();
   void PreviewRepaintDoesNotBlendAgain();
+  // preview_placement_test.cpp
+  void PreviewLandsWhereItAlwaysHas_data();
+  void PreviewLandsWhereItAlwaysHas();
   // scale_boxes_test.cpp
   void ScaleBoxesExcludeEachOther_data();
   void ScaleBoxesExcludeEachOther();
