@@ -14,6 +14,7 @@ class WindowTest : public QObject {
   void PreselectsTheDefaultSet();
   void OpensWithoutSets_data();
   void OpensWithoutSets();
+  void WindowCarriesTheIconInEverySize();
   // load_set_test.cpp
   void LoadSetFillsListsAndLabels();
   void LoadSetSetsTheDoubleBox_data();
