@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <ctime>
 #include <utility>
 
@@ -65,8 +64,7 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
     : QDialog(nullptr, kWindowFlags),
       icon_(AppIcon()),
       random_(static_cast<std::uint32_t>(std::time(nullptr))),
-      prompts_(std::move(prompts)),
-      quitAfterFirstPaint_(qEnvironmentVariableIsSet("TESSARIN_QUIT_AFTER_FIRST_PAINT")) {
+      prompts_(std::move(prompts)) {
   state_.baseFolder = std::move(baseFolder);
   controls_ = BuildDialog(*this, MainDialogTemplate(), icon_);
   BindControls();
@@ -265,11 +263,6 @@ void CompositorDialog::ShowMessage(const QString& caption, const QString& text) 
 void CompositorDialog::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintPreview(painter);
-  if (quitAfterFirstPaint_) {
-    // For start-up measurements: the first painted window is the finish line.
-    quitAfterFirstPaint_ = false;
-    QTimer::singleShot(0, this, &QDialog::reject);
-  }
 }
 
 void CompositorDialog::keyPressEvent(QKeyEvent* event) {

@@ -73,7 +73,6 @@ class CompositorDialog : public QDialog {
   // other half mode.
   bool compositeStale_ = true;
   bool compositeHalf_ = false;
-  bool quitAfterFirstPaint_ = false;
 
   QHash<int, QWidget*> controls_;
   QComboBox* setList_ = nullptr;
