@@ -72,30 +72,39 @@ void WindowTest::PreviewLandsWhereItAlwaysHas() {
   QFETCH(QSize, sheet);
   QFETCH(double, scale);
   QFETCH(bool, half);
+  // The same set twice: once with the sheet's size, once with none, which shows no preview
+  // but the very same controls.
   TestGraphics graphics;
-  graphics.WriteText("Sheet/setting.txt", QStringLiteral("Xsize:%1\nYsize:%2\nBody=1\n")
-                                              .arg(sheet.width())
-                                              .arg(sheet.height())
-                                              .toStdString());
-  graphics.WritePng("Sheet/Body/pattern.png", sheet.width(), sheet.height(), PatternAt);
-  graphics.WritePng("Sheet/Body/red.png", sheet.width(), sheet.height(),
-                    [](int, int) { return kRed; });
-  graphics.WritePng("Sheet/Body/blue.png", sheet.width(), sheet.height(),
-                    [](int, int) { return kBlue; });
+  TestGraphics bareGraphics;
+  for (const TestGraphics* folder : {&graphics, &bareGraphics}) {
+    const QSize size = folder == &graphics ? sheet : QSize(0, 0);
+    folder->WriteText("Sheet/setting.txt", QStringLiteral("Xsize:%1\nYsize:%2\nBody=1\n")
+                                               .arg(size.width())
+                                               .arg(size.height())
+                                               .toStdString());
+    folder->WritePng("Sheet/Body/pattern.png", sheet.width(), sheet.height(), PatternAt);
+    folder->WritePng("Sheet/Body/red.png", sheet.width(), sheet.height(),
+                     [](int, int) { return kRed; });
+    folder->WritePng("Sheet/Body/blue.png", sheet.width(), sheet.height(),
+                     [](int, int) { return kBlue; });
+  }
   TestWindow window(graphics.Base());
+  TestWindow bareWindow(bareGraphics.Base());
+  for (const TestWindow* shown : {&window, &bareWindow}) {
+    auto* doubleBox = shown->Control<QCheckBox>(ids::kDoubleBox);
+    if (doubleBox->isChecked() != (scale == 2.0)) doubleBox->click();
+    if (scale == 0.75) shown->Control<QCheckBox>(ids::kThreeQuarterBox)->click();
+    if (half) shown->Control<QCheckBox>(ids::kHalfBox)->click();
+  }
   QListWidget& list = *window.PartList(0);
-  auto* doubleBox = window.Control<QCheckBox>(ids::kDoubleBox);
-  if (doubleBox->isChecked() != (scale == 2.0)) doubleBox->click();
-  if (scale == 0.75) window.Control<QCheckBox>(ids::kThreeQuarterBox)->click();
-  if (half) window.Control<QCheckBox>(ids::kHalfBox)->click();
   const auto shownWith = [&](const QString& file) {
-    list.setCurrentItem(file.isEmpty() ? list.item(0) : list.findItems(file, Qt::MatchExactly)[0]);
+    list.setCurrentItem(list.findItems(file, Qt::MatchExactly)[0]);
     return window.dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
   };
-  const QImage none = shownWith({});
   const QImage red = shownWith(QStringLiteral("red.png"));
   const QImage blue = shownWith(QStringLiteral("blue.png"));
   const QImage pattern = shownWith(QStringLiteral("pattern.png"));
+  const QImage none = bareWindow.dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
 
   const QRect destination = Destination(sheet, scale, half);
   const QSize source(sheet.width() / (half ? 2 : 1), sheet.height());
