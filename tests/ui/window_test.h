@@ -31,6 +31,8 @@ class WindowTest : public QObject {
   void PreviewPixels_data();
   void PreviewPixels();
   void PreviewRepaintDoesNotBlendAgain();
+  void PreviewChangesLeaveNothingBehind_data();
+  void PreviewChangesLeaveNothingBehind();
   // preview_placement_test.cpp
   void PreviewLandsWhereItAlwaysHas_data();
   void PreviewLandsWhereItAlwaysHas();
