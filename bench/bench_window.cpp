@@ -24,6 +24,7 @@
 #include "compositor_app.h"
 #include "compositor_dialog.h"
 #include "control_ids.h"
+#include "preview_widget.h"
 
 namespace {
 
@@ -141,8 +142,9 @@ int main(int argc, char** argv) {
   std::printf("tessarin window, sets from\n  %s\n\n", graphics.string().c_str());
 
   tessarin::CompositorDialog dialog(graphics);
+  // A changed selection repaints the preview alone.
   PaintCounter paints;
-  dialog.installEventFilter(&paints);
+  dialog.findChild<tessarin::PreviewWidget*>()->installEventFilter(&paints);
   dialog.show();
   while (paints.count == 0) QApplication::processEvents();
 
