@@ -1,5 +1,11 @@
 #include "compose_options.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
 #include <charconv>
 #include <cstddef>
 #include <limits>
@@ -9,6 +15,49 @@
 
 namespace tessarin::cli {
 namespace {
+
+// Arguments are bytes. Latin-1 gives each byte a character of its own, so names that are not
+// UTF-8 come out of the parser as they went in.
+QString FromBytes(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string ToBytes(const QString& text) {
+  return text.toLatin1().toStdString();
+}
+
+// Names of one letter are written with one dash, the others with two.
+const QList<QCommandLineOption>& Flags() {
+  static const QList<QCommandLineOption> flags = {
+      QCommandLineOption({QStringLiteral("help"), QStringLiteral("h")}, QString()),
+      QCommandLineOption(QStringLiteral("list"), QString()),
+      QCommandLineOption(QStringLiteral("json"), QString()),
+      QCommandLineOption(QStringLiteral("half"), QString()),
+      QCommandLineOption(QStringLiteral("graphics"), QString(), QStringLiteral("DIR")),
+      QCommandLineOption(QStringLiteral("set"), QString(), QStringLiteral("NAME")),
+      QCommandLineOption(QStringLiteral("o"), QString(), QStringLiteral("OUT")),
+      QCommandLineOption(QStringLiteral("pick"), QString(), QStringLiteral("PART=FILE")),
+      QCommandLineOption(QStringLiteral("random"), QString(), QStringLiteral("PART")),
+      QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N")),
+      QCommandLineOption(QStringLiteral("count"), QString(), QStringLiteral("N")),
+      QCommandLineOption(QStringLiteral("blend"), QString(), QStringLiteral("RULE")),
+  };
+  return flags;
+}
+
+std::string Spelling(const QString& name) {
+  return (name.size() == 1 ? "-" : "--") + ToBytes(name);
+}
+
+// The flag spelled exactly so, or nullptr.
+const QCommandLineOption* SpelledFlag(std::string_view spelling) {
+  for (const QCommandLineOption& flag : Flags()) {
+    for (const QString& name : flag.names()) {
+      if (Spelling(name) == spelling) return &flag;
+    }
+  }
+  return nullptr;
+}
 
 std::optional<std::uint64_t> ParseDecimal(std::string_view text) {
   if (text.empty()) return std::nullopt;
@@ -23,152 +72,91 @@ std::string Quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
 }
 
-class OptionParser {
- public:
-  explicit OptionParser(const std::vector<std::string>& args) : args_(args) {}
+// An argument in a flag's place that is none of our flags as we spell them.
+struct Misspelling {
+  std::size_t index = 0;
+  CliError error;
+};
 
-  ParseResult Parse() {
-    while (index_ < args_.size()) {
-      const std::string& arg = args_[index_++];
-      std::string_view flag = arg;
-      std::optional<std::string> inlineValue;
-      // "--flag=value" is accepted for every long flag that takes a value.
-      if (flag.size() > 2 && flag.substr(0, 2) == "--") {
-        std::size_t equals = flag.find('=');
-        if (equals != std::string_view::npos) {
-          inlineValue = std::string(flag.substr(equals + 1));
-          flag = flag.substr(0, equals);
-        }
+// QCommandLineParser also takes "-set", "--o" and "-o=x" for flags and "--" for the end of the
+// flags, and does not say which switch was given a value; we never accepted any of those. So
+// the arguments are walked first, as the parser walks them, to the first such one. The parser
+// reads only the arguments before it, and it is reported when nothing there is wrong.
+std::optional<Misspelling> FindMisspelling(const std::vector<std::string>& args) {
+  for (std::size_t index = 0; index < args.size(); ++index) {
+    std::string_view flag = args[index];
+    bool inlineValue = false;
+    // "--flag=value" is accepted for every long flag that takes a value.
+    if (flag.size() > 2 && flag.substr(0, 2) == "--") {
+      const std::size_t equals = flag.find('=');
+      if (equals != std::string_view::npos) {
+        inlineValue = true;
+        flag = flag.substr(0, equals);
       }
-      if (auto error = Handle(flag, inlineValue)) return *error;
-      if (options_.mode == ComposeOptions::Mode::Help) return options_;
     }
-    if (auto error = CheckCombination()) return *error;
-    return options_;
+    const QCommandLineOption* option = SpelledFlag(flag);
+    if (option == nullptr) {
+      if (!flag.empty() && flag[0] == '-') {
+        return Misspelling{index, UsageError("unknown option " + Quoted(flag))};
+      }
+      return Misspelling{index, UsageError("unexpected argument " + Quoted(flag))};
+    }
+    const bool takesValue = !option->valueName().isEmpty();
+    if (inlineValue && !takesValue) {
+      return Misspelling{index, UsageError(std::string(flag) + " takes no value")};
+    }
+    if (takesValue && !inlineValue) ++index;  // its value, whatever it looks like
   }
+  return std::nullopt;
+}
 
- private:
-  std::optional<CliError> Handle(std::string_view flag, std::optional<std::string>& inlineValue) {
+// Takes the flags the parser found one by one, in the order given, checking each on the way.
+class OptionReader {
+ public:
+  explicit OptionReader(const QCommandLineParser& parser) : parser_(parser) {}
+
+  std::optional<CliError> Take(const QString& name) {
+    const std::string flag = Spelling(name);
     if (flag == "--help" || flag == "-h") {
       options_.mode = ComposeOptions::Mode::Help;
-      return NoValueExpected(flag, inlineValue);
+      return std::nullopt;
     }
     if (flag == "--list") {
       listGiven_ = true;
-      return NoValueExpected(flag, inlineValue);
+      return std::nullopt;
     }
     if (flag == "--json") {
       options_.json = true;
-      return NoValueExpected(flag, inlineValue);
+      return std::nullopt;
     }
     if (flag == "--half") {
       options_.half = true;
-      return NoValueExpected(flag, inlineValue);
+      return std::nullopt;
     }
-    if (flag == "--graphics") return TakeOnce(flag, inlineValue, options_.graphics);
-    if (flag == "--set") return TakeOnce(flag, inlineValue, options_.set);
+    if (flag == "--graphics") return TakeOnce(name, options_.graphics);
+    if (flag == "--set") return TakeOnce(name, options_.set);
     if (flag == "-o") {
       std::optional<std::string> output;
       if (outputGiven_) return UsageError("-o given more than once");
-      if (auto error = TakeOnce(flag, inlineValue, output)) return error;
+      if (auto error = TakeOnce(name, output)) return error;
       outputGiven_ = true;
       options_.output = *output;
       return std::nullopt;
     }
-    if (flag == "--pick") return TakePick(inlineValue);
+    if (flag == "--pick") return TakePick(name);
     if (flag == "--random") {
       std::string part;
-      if (auto error = TakeValue(flag, inlineValue, part)) return error;
+      if (auto error = TakeValue(name, part)) return error;
       options_.randomParts.push_back(std::move(part));
       return std::nullopt;
     }
-    if (flag == "--seed") return TakeSeed(inlineValue);
-    if (flag == "--count") return TakeCount(inlineValue);
-    if (flag == "--blend") return TakeBlend(inlineValue);
-    if (!flag.empty() && flag[0] == '-') return UsageError("unknown option " + Quoted(flag));
-    return UsageError("unexpected argument " + Quoted(flag));
+    if (flag == "--seed") return TakeSeed(name);
+    if (flag == "--count") return TakeCount(name);
+    return TakeBlend(name);
   }
 
-  std::optional<CliError> NoValueExpected(std::string_view flag,
-                                          const std::optional<std::string>& inlineValue) {
-    if (inlineValue) return UsageError(std::string(flag) + " takes no value");
-    return std::nullopt;
-  }
-
-  // A flag's value, from "--flag=value" or from the next argument; never empty.
-  std::optional<CliError> TakeValue(std::string_view flag, std::optional<std::string>& inlineValue,
-                                    std::string& value) {
-    if (inlineValue) {
-      value = std::move(*inlineValue);
-    } else if (index_ < args_.size()) {
-      value = args_[index_++];
-    } else {
-      return UsageError(std::string(flag) + " needs a value");
-    }
-    if (value.empty()) return UsageError(std::string(flag) + " needs a non-empty value");
-    return std::nullopt;
-  }
-
-  std::optional<CliError> TakeOnce(std::string_view flag, std::optional<std::string>& inlineValue,
-                                   std::optional<std::string>& target) {
-    if (target) return UsageError(std::string(flag) + " given more than once");
-    std::string value;
-    if (auto error = TakeValue(flag, inlineValue, value)) return error;
-    target = std::move(value);
-    return std::nullopt;
-  }
-
-  std::optional<CliError> TakePick(std::optional<std::string>& inlineValue) {
-    std::string value;
-    if (auto error = TakeValue("--pick", inlineValue, value)) return error;
-    std::size_t equals = value.find('=');
-    if (equals == 0 || equals == std::string::npos || equals + 1 == value.size()) {
-      return UsageError("--pick expects PART=FILE, got " + Quoted(value));
-    }
-    options_.picks.push_back({value.substr(0, equals), value.substr(equals + 1)});
-    return std::nullopt;
-  }
-
-  std::optional<CliError> TakeSeed(std::optional<std::string>& inlineValue) {
-    if (options_.seed) return UsageError("--seed given more than once");
-    std::string value;
-    if (auto error = TakeValue("--seed", inlineValue, value)) return error;
-    auto seed = ParseDecimal(value);
-    if (!seed || *seed > std::numeric_limits<std::uint32_t>::max()) {
-      return UsageError("--seed expects a whole number from 0 to 4294967295, got " + Quoted(value));
-    }
-    options_.seed = static_cast<std::uint32_t>(*seed);
-    return std::nullopt;
-  }
-
-  std::optional<CliError> TakeCount(std::optional<std::string>& inlineValue) {
-    if (countGiven_) return UsageError("--count given more than once");
-    std::string value;
-    if (auto error = TakeValue("--count", inlineValue, value)) return error;
-    auto count = ParseDecimal(value);
-    if (!count || *count < 1 ||
-        *count > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
-      return UsageError("--count expects a whole number of at least 1, got " + Quoted(value));
-    }
-    countGiven_ = true;
-    options_.count = static_cast<int>(*count);
-    return std::nullopt;
-  }
-
-  std::optional<CliError> TakeBlend(std::optional<std::string>& inlineValue) {
-    if (blendGiven_) return UsageError("--blend given more than once");
-    std::string value;
-    if (auto error = TakeValue("--blend", inlineValue, value)) return error;
-    if (value == "classic") {
-      options_.blend = BlendRule::Classic;
-    } else if (value == "standard") {
-      options_.blend = BlendRule::Standard;
-    } else {
-      return UsageError("--blend expects classic or standard, got " + Quoted(value));
-    }
-    blendGiven_ = true;
-    return std::nullopt;
-  }
+  bool HelpWanted() const { return options_.mode == ComposeOptions::Mode::Help; }
+  const ComposeOptions& Options() const { return options_; }
 
   std::optional<CliError> CheckCombination() {
     if (listGiven_) {
@@ -197,8 +185,81 @@ class OptionParser {
     return std::nullopt;
   }
 
-  const std::vector<std::string>& args_;
-  std::size_t index_ = 0;
+ private:
+  // The flag's next value, never empty. Only the last flag can lack one: the parser stops
+  // there.
+  std::optional<CliError> TakeValue(const QString& name, std::string& value) {
+    const QStringList values = parser_.values(name);
+    qsizetype& taken = valuesTaken_[name];
+    if (taken >= values.size()) return UsageError(Spelling(name) + " needs a value");
+    value = ToBytes(values[taken++]);
+    if (value.empty()) return UsageError(Spelling(name) + " needs a non-empty value");
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakeOnce(const QString& name, std::optional<std::string>& target) {
+    if (target) return UsageError(Spelling(name) + " given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    target = std::move(value);
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakePick(const QString& name) {
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    std::size_t equals = value.find('=');
+    if (equals == 0 || equals == std::string::npos || equals + 1 == value.size()) {
+      return UsageError("--pick expects PART=FILE, got " + Quoted(value));
+    }
+    options_.picks.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakeSeed(const QString& name) {
+    if (options_.seed) return UsageError("--seed given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    auto seed = ParseDecimal(value);
+    if (!seed || *seed > std::numeric_limits<std::uint32_t>::max()) {
+      return UsageError("--seed expects a whole number from 0 to 4294967295, got " + Quoted(value));
+    }
+    options_.seed = static_cast<std::uint32_t>(*seed);
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakeCount(const QString& name) {
+    if (countGiven_) return UsageError("--count given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    auto count = ParseDecimal(value);
+    if (!count || *count < 1 ||
+        *count > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
+      return UsageError("--count expects a whole number of at least 1, got " + Quoted(value));
+    }
+    countGiven_ = true;
+    options_.count = static_cast<int>(*count);
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakeBlend(const QString& name) {
+    if (blendGiven_) return UsageError("--blend given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    if (value == "classic") {
+      options_.blend = BlendRule::Classic;
+    } else if (value == "standard") {
+      options_.blend = BlendRule::Standard;
+    } else {
+      return UsageError("--blend expects classic or standard, got " + Quoted(value));
+    }
+    blendGiven_ = true;
+    return std::nullopt;
+  }
+
+  const QCommandLineParser& parser_;
+  // How many of each flag's values have been taken.
+  QHash<QString, qsizetype> valuesTaken_;
   ComposeOptions options_;
   bool listGiven_ = false;
   bool outputGiven_ = false;
@@ -209,7 +270,25 @@ class OptionParser {
 }  // namespace
 
 ParseResult ParseComposeOptions(const std::vector<std::string>& args) {
-  return OptionParser(args).Parse();
+  const std::optional<Misspelling> misspelling = FindMisspelling(args);
+  const std::size_t readable = misspelling ? misspelling->index : args.size();
+  QStringList arguments{QStringLiteral("tessarin-compose")};
+  for (std::size_t i = 0; i < readable; ++i) arguments.append(FromBytes(args[i]));
+
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.addOptions(Flags());
+  // All it can still refuse is a value missing at the end, which the reader reports.
+  parser.parse(arguments);
+
+  OptionReader reader(parser);
+  for (const QString& name : parser.optionNames()) {
+    if (auto error = reader.Take(name)) return *error;
+    if (reader.HelpWanted()) return reader.Options();
+  }
+  if (misspelling) return misspelling->error;
+  if (auto error = reader.CheckCombination()) return *error;
+  return reader.Options();
 }
 
 std::string UsageText() {

@@ -1,53 +1,58 @@
 #include "json_text.h"
 
-#include <cstdio>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
 
 #include "text_encoding.h"
 
 namespace tessarin::cli {
+namespace {
 
-std::string JsonString(std::string_view text) {
-  std::string sanitized;
-  if (!IsValidUtf8(text)) {
-    sanitized = SanitizeUtf8(text);
-    text = sanitized;
-  }
-  std::string json;
-  json.reserve(text.size() + 2);
-  json += '"';
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (byte < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(byte));
-      json += escaped;
-    } else {
-      json += c;
-    }
-  }
-  json += '"';
-  return json;
+// Sanitized first: QString::fromUtf8 alone would give one U+FFFD for a whole cut-short
+// sequence, where names have always shown one for each byte.
+QString JsonText(const std::string& bytes) {
+  return QString::fromStdString(SanitizeUtf8(bytes));
 }
 
-std::string JsonArray(const std::vector<std::string>& texts) {
-  std::string json = "[";
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (i > 0) json += ',';
-    json += JsonString(texts[i]);
-  }
-  return json + "]";
+QJsonArray JsonTexts(const std::vector<std::string>& texts) {
+  QJsonArray array;
+  for (const std::string& text : texts) array.append(JsonText(text));
+  return array;
 }
 
-std::string JsonArray(const std::vector<std::int32_t>& numbers) {
-  std::string json = "[";
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    if (i > 0) json += ',';
-    json += std::to_string(numbers[i]);
+QJsonArray JsonNumbers(const std::vector<std::int32_t>& numbers) {
+  QJsonArray array;
+  for (const std::int32_t number : numbers) array.append(number);
+  return array;
+}
+
+std::string OneLine(const QJsonObject& object) {
+  return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+}  // namespace
+
+std::string SetNamesJson(const std::vector<std::string>& sets) {
+  return OneLine({{QStringLiteral("sets"), JsonTexts(sets)}});
+}
+
+std::string SetDescriptionJson(const SetDescription& set) {
+  QJsonArray parts;
+  for (const PartDescription& part : set.parts) {
+    parts.append(QJsonObject{{QStringLiteral("index"), part.index},
+                             {QStringLiteral("name"), JsonText(part.name)},
+                             {QStringLiteral("priority"), part.priority},
+                             {QStringLiteral("found"), part.found},
+                             {QStringLiteral("images"), JsonTexts(part.images)}});
   }
-  return json + "]";
+  return OneLine({{QStringLiteral("set"), JsonText(set.name)},
+                  {QStringLiteral("width"), set.width},
+                  {QStringLiteral("height"), set.height},
+                  {QStringLiteral("parts"), parts},
+                  {QStringLiteral("order_keys"), JsonNumbers(set.orderKeys)},
+                  {QStringLiteral("draw_order"), JsonNumbers(set.drawOrder)}});
 }
 
 }  // namespace tessarin::cli

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "set_description.h"
 
 namespace tessarin::cli {
 
-// A JSON string literal. UTF-8 passes through; invalid sequences become U+FFFD so that the
-// output always parses; control characters are written as \u00XX.
-std::string JsonString(std::string_view text);
-
-std::string JsonArray(const std::vector<std::string>& texts);
-std::string JsonArray(const std::vector<std::int32_t>& numbers);
+// The --list --json listings: one JSON object on one line, without the line end. Names that
+// are not UTF-8 get a U+FFFD for each byte that begins no UTF-8 sequence, so the output
+// always parses.
+std::string SetNamesJson(const std::vector<std::string>& sets);
+std::string SetDescriptionJson(const SetDescription& set);
 
 }  // namespace tessarin::cli

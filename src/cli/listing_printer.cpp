@@ -14,20 +14,6 @@ std::string SpaceSeparated(const std::vector<std::int32_t>& numbers) {
   return text;
 }
 
-void PrintSetDescriptionJson(std::ostream& out, const SetDescription& set) {
-  out << "{\"set\":" << JsonString(set.name) << ",\"width\":" << set.width
-      << ",\"height\":" << set.height << ",\"parts\":[";
-  for (std::size_t i = 0; i < set.parts.size(); ++i) {
-    const PartDescription& part = set.parts[i];
-    if (i > 0) out << ',';
-    out << "{\"index\":" << part.index << ",\"name\":" << JsonString(part.name)
-        << ",\"priority\":" << part.priority << ",\"found\":" << (part.found ? "true" : "false")
-        << ",\"images\":" << JsonArray(part.images) << '}';
-  }
-  out << "],\"order_keys\":" << JsonArray(set.orderKeys)
-      << ",\"draw_order\":" << JsonArray(set.drawOrder) << "}\n";
-}
-
 void PrintSetDescriptionText(std::ostream& out, const SetDescription& set) {
   out << "set: " << set.name << '\n';
   out << "size: " << set.width << 'x' << set.height << '\n';
@@ -49,7 +35,7 @@ void PrintSetDescriptionText(std::ostream& out, const SetDescription& set) {
 
 void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool json) {
   if (json) {
-    out << "{\"sets\":" << JsonArray(sets) << "}\n";
+    out << SetNamesJson(sets) << '\n';
     return;
   }
   for (const std::string& set : sets) out << set << '\n';
@@ -57,7 +43,7 @@ void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool
 
 void PrintSetDescription(std::ostream& out, const SetDescription& set, bool json) {
   if (json) {
-    PrintSetDescriptionJson(out, set);
+    out << SetDescriptionJson(set) << '\n';
   } else {
     PrintSetDescriptionText(out, set);
   }

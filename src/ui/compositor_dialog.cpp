@@ -9,11 +9,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <ctime>
 #include <utility>
 
@@ -26,6 +24,7 @@
 #include "folder_layout.h"
 #include "layer_loading.h"
 #include "preview_geometry.h"
+#include "preview_widget.h"
 #include "prompts.h"
 #include "random_compose.h"
 #include "set_preselection.h"
@@ -66,10 +65,12 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
     : QDialog(nullptr, kWindowFlags),
       icon_(AppIcon()),
       random_(static_cast<std::uint32_t>(std::time(nullptr))),
-      prompts_(std::move(prompts)),
-      quitAfterFirstPaint_(qEnvironmentVariableIsSet("TESSARIN_QUIT_AFTER_FIRST_PAINT")) {
+      prompts_(std::move(prompts)) {
   state_.baseFolder = std::move(baseFolder);
   controls_ = BuildDialog(*this, MainDialogTemplate(), icon_);
+  preview_ = new PreviewWidget(this);
+  // Under every control, as the window's own background: they stay drawn over a large sheet.
+  preview_->lower();
   BindControls();
   AppendAboutToSystemMenu(*this);
 
@@ -177,7 +178,6 @@ void CompositorDialog::LoadSet() {
   // Another drawing order and size: the composite must be made again even if no slot changes.
   compositeStale_ = true;
   RefreshLayers();
-  update();
 }
 
 std::string CompositorDialog::SelectedFileName(int part) const {
@@ -195,17 +195,18 @@ void CompositorDialog::RefreshLayers() {
   const bool changed = tessarin::RefreshLayers(state_, selection);
   const bool half = halfBox_->isChecked();
   if (changed || compositeStale_ || half != compositeHalf_) {
-    preview_.SetComposite(ComposeLayers(state_, half, BlendRule::Classic));
+    preview_->SetComposite(ComposeLayers(state_, half, BlendRule::Classic));
     compositeStale_ = false;
     compositeHalf_ = half;
   }
-  update(PreviewRepaintArea(state_.xSize, state_.ySize));
+  preview_->Place(state_.xSize, state_.ySize,
+                  PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked()), half);
 }
 
 void CompositorDialog::GenerateImage() {
   // Every change of a slot or of the half box recomposes at once, so the preview's composite
   // is the picture to save.
-  const RasterImage& composite = preview_.Composite();
+  const RasterImage& composite = preview_->Composite();
   const QString fileName = prompts_.askSaveFile ? prompts_.askSaveFile() : AskImageFileName(this);
   if (fileName.isEmpty()) return;
   const Status saved = WriteImageFile(composite, PathFromUtf8(fileName.toStdString()));
@@ -236,20 +237,6 @@ void CompositorDialog::RandomCompose() {
   RefreshLayers();
 }
 
-void CompositorDialog::PaintPreview(QPainter& painter) {
-  if (state_.xSize <= 0 || state_.ySize <= 0) return;
-  const double scale = PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked());
-  const PreviewGeometry geometry =
-      ComputePreviewGeometry(state_.xSize, state_.ySize, scale, halfBox_->isChecked());
-  const RasterImage& picture = preview_.Render(
-      QRect(geometry.dx, geometry.dy, geometry.dw, geometry.dh), geometry.sourceWidth,
-      geometry.sourceHeight, rect(), palette().color(backgroundRole()).rgb());
-  if (picture.IsNull()) return;
-  const QImage view(picture.Row(0), picture.Width(), picture.Height(),
-                    static_cast<qsizetype>(picture.Stride()), QImage::Format_RGB32);
-  painter.drawImage(preview_.RenderedAt(), view);
-}
-
 void CompositorDialog::ShowAbout() {
   AboutDialog about(this, icon_);
   about.exec();
@@ -260,16 +247,6 @@ void CompositorDialog::ShowMessage(const QString& caption, const QString& text) 
     prompts_.showMessage(caption, text);
   } else {
     ShowPlainMessage(this, caption, text);
-  }
-}
-
-void CompositorDialog::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  PaintPreview(painter);
-  if (quitAfterFirstPaint_) {
-    // For start-up measurements: the first painted window is the finish line.
-    quitAfterFirstPaint_ = false;
-    QTimer::singleShot(0, this, &QDialog::reject);
   }
 }
 

@@ -9,16 +9,16 @@
 #include <functional>
 
 #include "crt_random.h"
-#include "preview_image.h"
 #include "set_state.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QPainter;
 
 namespace tessarin {
+
+class PreviewWidget;
 
 // The program's one window (template 102): the set list, eight part lists with their labels
 // and random boxes, the preview and the buttons. It owns the set state for its whole life.
@@ -41,11 +41,10 @@ class CompositorDialog : public QDialog {
 
   QWidget* Control(int id) const { return controls_.value(id); }
   const SetState& State() const { return state_; }
-  const PreviewImage& Preview() const { return preview_; }
+  const PreviewWidget& Preview() const { return *preview_; }
   void SeedRandom(std::uint32_t seed) { random_.Seed(seed); }
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -57,7 +56,6 @@ class CompositorDialog : public QDialog {
   void RefreshLayers();
   void GenerateImage();
   void RandomCompose();
-  void PaintPreview(QPainter& painter);
   void ShowAbout();
   void ShowMessage(const QString& caption, const QString& text);
 
@@ -68,12 +66,10 @@ class CompositorDialog : public QDialog {
   QIcon icon_;
   CrtRandom random_;
   Prompts prompts_;
-  PreviewImage preview_;
   // The composite no longer matches the set (another set was loaded), or was made for the
   // other half mode.
   bool compositeStale_ = true;
   bool compositeHalf_ = false;
-  bool quitAfterFirstPaint_ = false;
 
   QHash<int, QWidget*> controls_;
   QComboBox* setList_ = nullptr;
@@ -83,6 +79,7 @@ class CompositorDialog : public QDialog {
   QCheckBox* doubleBox_ = nullptr;
   QCheckBox* halfBox_ = nullptr;
   QCheckBox* threeQuarterBox_ = nullptr;
+  PreviewWidget* preview_ = nullptr;
 };
 
 }  // namespace tessarin

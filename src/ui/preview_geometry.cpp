@@ -1,6 +1,5 @@
 #include "preview_geometry.h"
 
-#include <QRect>
 #include <algorithm>
 #include <limits>
 
@@ -34,14 +33,6 @@ PreviewGeometry ComputePreviewGeometry(int xSize, int ySize, double scale, bool 
   geometry.sourceWidth = xSize / halves;
   geometry.sourceHeight = ySize;
   return geometry;
-}
-
-QRect PreviewRepaintArea(int xSize, int ySize) {
-  // Far beyond any screen; keeps QRect's corner arithmetic from overflowing.
-  constexpr int kLimit = 1 << 20;
-  const int width = std::clamp(xSize, 0, kLimit);
-  const int height = std::clamp(ySize, 0, kLimit);
-  return QRect(kPreviewCentreX - width, kPreviewCentreY - height, 2 * width, 2 * height);
 }
 
 }  // namespace tessarin

@@ -1,7 +1,5 @@
 #pragma once
 
-class QRect;
-
 namespace tessarin {
 
 // The preview is centred on this client pixel whatever size the dialog font gives the window.
@@ -23,9 +21,5 @@ struct PreviewGeometry {
 };
 
 PreviewGeometry ComputePreviewGeometry(int xSize, int ySize, double scale, bool halfMode);
-
-// What to repaint after the layers change: the area the composite covers at scale 2, which
-// holds every drawing at a smaller scale too.
-QRect PreviewRepaintArea(int xSize, int ySize);
 
 }  // namespace tessarin

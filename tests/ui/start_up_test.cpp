@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QTest>
+#include <algorithm>
 
 #include "test_window.h"
 #include "window_test.h"
@@ -45,6 +46,16 @@ void WindowTest::OpensWithoutSets() {
     QCOMPARE(window.PartList(part)->item(0)->text(), "[ なし ]");
     QCOMPARE(window.Control<QLabel>(ids::PartLabel(part))->text(), "---");
   }
+}
+
+// The icon files are built into the program; without them the window would have no icon.
+void WindowTest::WindowCarriesTheIconInEverySize() {
+  TestGraphics graphics;
+  TestWindow window(graphics.Base());
+  QList<QSize> sizes = window.dialog.windowIcon().availableSizes();
+  std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+  QCOMPARE(sizes, (QList<QSize>{
+                      {16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
 }
 
 }  // namespace tessarin::ui_testing

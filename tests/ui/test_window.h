@@ -12,6 +12,7 @@
 #include "compositor_dialog.h"
 #include "control_ids.h"
 #include "folder_layout.h"
+#include "preview_widget.h"
 #include "raster_image.h"
 #include "image_file.h"
 

@@ -14,6 +14,7 @@ class WindowTest : public QObject {
   void PreselectsTheDefaultSet();
   void OpensWithoutSets_data();
   void OpensWithoutSets();
+  void WindowCarriesTheIconInEverySize();
   // load_set_test.cpp
   void LoadSetFillsListsAndLabels();
   void LoadSetSetsTheDoubleBox_data();
@@ -30,6 +31,11 @@ class WindowTest : public QObject {
   void PreviewPixels_data();
   void PreviewPixels();
   void PreviewRepaintDoesNotBlendAgain();
+  void PreviewChangesLeaveNothingBehind_data();
+  void PreviewChangesLeaveNothingBehind();
+  // preview_placement_test.cpp
+  void PreviewLandsWhereItAlwaysHas_data();
+  void PreviewLandsWhereItAlwaysHas();
   // scale_boxes_test.cpp
   void ScaleBoxesExcludeEachOther_data();
   void ScaleBoxesExcludeEachOther();
