@@ -67,12 +67,9 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     if (auto error = FindUndecodedImage(state, cache)) return *error;
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
-      auto composed =
-          std::make_shared<RasterImage>(ComposeLayers(state, options.half, options.blend));
-      if (composed->IsNull()) {
-        return InputError("cannot create a " + std::to_string(result.width) + "x" +
-                          std::to_string(result.height) + " image");
-      }
+      auto composed = std::make_shared<RasterImage>();
+      const Status made = ComposeLayers(state, options.half, options.blend, *composed);
+      if (!made) return InputError(made.Message());
       sheet = std::move(composed);
     }
     std::string path = CharacterOutputName(options.output, number, options.count);

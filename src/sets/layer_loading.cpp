@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "folder_layout.h"
+#include "image_file.h"
 #include "raster_image.h"
 #include "task_sharing.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -19,14 +19,8 @@ struct PendingLoad {
 // out among the cores.
 void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
   PrepareCodecsForThreads();
-  ShareTasks(pending.size(), CoreCount(), [&](std::size_t i) {
-    try {
-      *pending[i].image = load(pending[i].path);
-    } catch (...) {
-      // Out of memory, most likely: the slot stays empty, as for any image that fails.
-      pending[i].image->reset();
-    }
-  });
+  ShareTasks(pending.size(), CoreCount(),
+             [&](std::size_t i) { *pending[i].image = load(pending[i].path); });
 }
 
 }  // namespace

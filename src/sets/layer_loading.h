@@ -47,7 +47,9 @@ using PartSelection = std::array<std::string, kPartCount>;
 // Brings the slots of every defined part in line with the selection: a part whose main path
 // changed gets both images reloaded (main and companion), a part set to nothing is emptied.
 // The images are decoded side by side, on as many threads as the machine has cores.
-// Does nothing while the state is not ready. Returns true when any slot changed.
+// Does nothing while the state is not ready. Returns true when any slot changed. An exception
+// from load (out of memory) reaches the caller once every load has ended; the slot it was
+// loading stays empty.
 bool RefreshLayers(SetState& state, const PartSelection& selection,
                    const ImageLoader& load = LoadImageFromDisk);
 
