@@ -1,11 +1,9 @@
 #include "batch_runner.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "composition.h"
 #include "crt_random.h"
@@ -15,6 +13,7 @@
 #include "progress_bar.h"
 #include "random_compose.h"
 #include "raster_image.h"
+#include "task_sharing.h"
 
 namespace tessarin::cli {
 namespace {
@@ -56,9 +55,8 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   CrtRandom random(seed);
   state.ready = true;
   ProgressBar bar(progress, options.count);
-  // Two sheets per worker in flight keep every core busy without holding the whole batch.
-  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-  ParallelSaver saver(workers, 2 * workers);
+  // Two sheets per core in flight keep every core busy without holding the whole batch.
+  ParallelSaver saver(2 * std::size_t{CoreCount()});
   std::shared_ptr<const RasterImage> sheet;
   for (int number = 1; number <= options.count; ++number) {
     std::array<int, kPartCount> entries = plan.picks;
