@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 
-#include "address_space_limit.h"
 #include "composition.h"
 #include "set_state.h"
 #include "setting_file.h"
@@ -207,35 +206,6 @@ TEST(ComposeLayers, NoSizeGivesNoImage) {
   state.xSize = -4;
   EXPECT_TRUE(Composed(state, false).IsNull());
 }
-
-class ComposeShortOfMemory : public ::testing::TestWithParam<BlendRule> {};
-
-TEST_P(ComposeShortOfMemory, SaysWhatDidNotFit) {
-  SetState state;
-  state.xSize = 4096;
-  state.ySize = 4096;
-  InsertLayerPair(state, 0, 1);
-  state.layers[MainSlot(0)].image = Solid(8, 4, Bgra(1, 2, 3, 255));
-  RasterImage composite;
-  Status made = Status::Ok();
-  {
-    // Room for everything but the 64 MiB sheet.
-    const testing::AddressSpaceLimit limit(std::size_t{24} << 20);
-    if (!limit.Made()) GTEST_SKIP() << limit.Why();
-    made = ComposeLayers(state, false, GetParam(), composite);
-  }
-  ASSERT_FALSE(made);
-  EXPECT_TRUE(made.IsOutOfMemory());
-  EXPECT_NE(made.Message().find("4096x4096"), std::string::npos) << made.Message();
-  EXPECT_TRUE(composite.IsNull());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, ComposeShortOfMemory,
-                         ::testing::Values(BlendRule::Classic, BlendRule::Standard),
-                         [](const ::testing::TestParamInfo<BlendRule>& row) {
-                           return std::string(row.param == BlendRule::Classic ? "Classic"
-                                                                              : "Standard");
-                         });
 
 }  // namespace
 }  // namespace tessarin

@@ -185,18 +185,5 @@ TEST(ImageCache, DecodesOtherPathsWhileOneIsDecoding) {
   slow.join();
 }
 
-TEST(ImageCache, KeepsWhyAPathFailed) {
-  int reads = 0;
-  ImageCache cache([&reads](const fs::path& path, RasterImage&) {
-    ++reads;
-    return Status::Error("Cannot decode '" + path.string() + "': broken");
-  });
-  EXPECT_EQ(cache.Get("a.png"), nullptr);
-  EXPECT_EQ(cache.Get("a.png"), nullptr);
-  EXPECT_EQ(reads, 1);
-  EXPECT_EQ(cache.FailureOf("a.png"), "Cannot decode 'a.png': broken");
-  EXPECT_EQ(cache.FailureOf("never-asked.png"), "");
-}
-
 }  // namespace
 }  // namespace tessarin
