@@ -96,7 +96,11 @@ void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
         std::shared_ptr<const RasterImage>(&layers[static_cast<std::size_t>(slot)], [](auto*) {});
   }
   for (auto _ : state) {
-    RasterImage target = tessarin::ComposeLayers(set, false, rule);
+    RasterImage target;
+    if (!tessarin::ComposeLayers(set, false, rule, target)) {
+      state.SkipWithError("out of memory");
+      break;
+    }
     benchmark::DoNotOptimize(target.Row(0));
     benchmark::ClobberMemory();
   }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CI: the whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer (preset asan,
-# build-asan/), then every libFuzzer target for a bounded time (preset fuzz, build-fuzz/).
-# Exits non-zero on any build failure, failed test or fuzzer finding.
+# build-asan/), the tests that use threads under ThreadSanitizer (preset tsan, build-tsan/), then
+# every libFuzzer target for a bounded time (preset fuzz, build-fuzz/).
+# Exits non-zero on any build failure, failed test, data race or fuzzer finding.
 #
 #   fuzz/run-sanitizers-and-fuzzers.sh
 #
@@ -48,6 +49,16 @@ if ctest --preset asan --parallel "$jobs"; then
 else
   failures+=("asan tests")
   summary+=("asan tests: FAILED")
+fi
+
+stage "Tests that use threads, under ThreadSanitizer"
+cmake --preset tsan
+cmake --build --preset tsan --parallel "$jobs"
+if ctest --preset tsan --parallel "$jobs"; then
+  summary+=("tsan tests: passed")
+else
+  failures+=("tsan tests")
+  summary+=("tsan tests: FAILED")
 fi
 
 stage "Fuzz targets"

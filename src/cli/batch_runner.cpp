@@ -1,12 +1,10 @@
 #include "batch_runner.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "composition.h"
 #include "crt_random.h"
@@ -16,6 +14,7 @@
 #include "progress_bar.h"
 #include "random_compose.h"
 #include "raster_image.h"
+#include "task_sharing.h"
 
 namespace tessarin::cli {
 namespace {
@@ -63,9 +62,8 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   CrtRandom random(seed);
   state.ready = true;
   ProgressBar bar(progress, options.count);
-  // Two sheets per worker in flight keep every core busy without holding the whole batch.
-  const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
-  ParallelSaver saver(workers, 2 * workers);
+  // Two sheets per core in flight keep every core busy without holding the whole batch.
+  ParallelSaver saver(2 * std::size_t{CoreCount()});
   std::shared_ptr<const RasterImage> sheet;
   for (int number = 1; number <= options.count; ++number) {
     std::array<int, kPartCount> entries = plan.picks;
@@ -74,12 +72,9 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     if (auto error = FindUndecodedImage(state, cache)) return *error;
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
-      auto composed =
-          std::make_shared<RasterImage>(ComposeLayers(state, options.half, options.blend));
-      if (composed->IsNull()) {
-        return InputError("cannot create a " + std::to_string(result.width) + "x" +
-                          std::to_string(result.height) + " image");
-      }
+      auto composed = std::make_shared<RasterImage>();
+      const Status made = ComposeLayers(state, options.half, options.blend, *composed);
+      if (!made) return InputError(made.Message());
       sheet = std::move(composed);
     }
     std::string path = CharacterOutputName(options.output, number, options.count);

@@ -1,6 +1,7 @@
 #include "compose_command.h"
 
 #include <ctime>
+#include <new>
 #include <variant>
 
 #include "batch_runner.h"
@@ -48,10 +49,8 @@ int RunCompose(const ComposeOptions& options, const std::filesystem::path& base,
   return kExitOk;
 }
 
-}  // namespace
-
-int RunComposeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      bool errIsTerminal) {
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               bool errIsTerminal) {
   ParseResult parsed = ParseComposeOptions(args);
   if (auto* error = std::get_if<CliError>(&parsed)) return Fail(err, *error);
   const ComposeOptions& options = std::get<ComposeOptions>(parsed);
@@ -65,6 +64,19 @@ int RunComposeCommand(const std::vector<std::string>& args, std::ostream& out, s
   const std::filesystem::path& folder = std::get<std::filesystem::path>(base);
   if (options.mode == ComposeOptions::Mode::List) return RunList(options, folder, out, err);
   return RunCompose(options, folder, out, err, errIsTerminal);
+}
+
+}  // namespace
+
+int RunComposeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      bool errIsTerminal) {
+  // Where memory runs out matters to the user, and is said where it is known; this is for
+  // what is left, which would otherwise end the program without a word.
+  try {
+    return RunCommand(args, out, err, errIsTerminal);
+  } catch (const std::bad_alloc&) {
+    return Fail(err, InputError("out of memory"));
+  }
 }
 
 }  // namespace tessarin::cli

@@ -1,6 +1,7 @@
 #ifdef _WIN32
 #include <io.h>
 #define TESSARIN_STDERR_IS_TERMINAL (_isatty(2) != 0)
+#define STDERR_FILENO 2
 #else
 #include <unistd.h>
 #define TESSARIN_STDERR_IS_TERMINAL (isatty(STDERR_FILENO) != 0)
@@ -10,18 +11,30 @@
 #include <QtGlobal>
 
 #include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "compose_command.h"
+#include "error_output.h"
 
 namespace {
 
+using tessarin::cli::ErrorOutput;
+
+// Never destroyed: the toolkit may still report while the program ends.
+ErrorOutput& StandardError() {
+  static ErrorOutput* const output = new ErrorOutput(STDERR_FILENO);
+  return *output;
+}
+
 // Every failure is reported in the program's own words; the toolkit's chatter about the same
-// file (libpng's "Read Error" and the like) would only break pipelines' one-line errors.
+// file (libpng's "Read Error" and the like) would only break pipelines' one-line errors. Called
+// on whichever thread decodes or encodes, while the main thread may be drawing the bar.
 void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
   if (type == QtCriticalMsg || type == QtFatalMsg) {
-    std::cerr << "tessarin-compose: " << text.toStdString() << '\n';
+    StandardError().Write(std::string(tessarin::cli::kProgramName) + ": " + text.toStdString() +
+                          '\n');
   }
 }
 
@@ -31,5 +44,7 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   qInstallMessageHandler(KeepOnlyCriticalMessages);
   std::vector<std::string> args(argv + 1, argv + argc);
-  return tessarin::cli::RunComposeCommand(args, std::cout, std::cerr, TESSARIN_STDERR_IS_TERMINAL);
+  tessarin::cli::ErrorOutputBuffer errorBuffer(StandardError());
+  std::ostream err(&errorBuffer);
+  return tessarin::cli::RunComposeCommand(args, std::cout, err, TESSARIN_STDERR_IS_TERMINAL);
 }

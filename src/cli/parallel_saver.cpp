@@ -1,75 +1,108 @@
 #include "parallel_saver.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <new>
+
 #include "folder_layout.h"
 #include "raster_image.h"
-#include "image_file.h"
+#include "task_sharing.h"
 
 namespace tessarin::cli {
 
-ParallelSaver::ParallelSaver(unsigned workers, std::size_t maxQueued)
-    : maxQueued_(maxQueued == 0 ? 1 : maxQueued) {
+struct ParallelSaver::Queue {
+  struct Job {
+    std::shared_ptr<const RasterImage> image;
+    std::string path;
+  };
+
+  Queue(std::size_t most, Save saveFunction) : maxQueued(most), save(std::move(saveFunction)) {}
+
+  // Runs the oldest queued save, if any is left; with lock held, which it releases meanwhile.
+  void RunOne(std::unique_lock<std::mutex>& lock) {
+    if (jobs.empty()) return;
+    Job job = std::move(jobs.front());
+    jobs.pop_front();
+    ++running;
+    lock.unlock();
+    const Status saved = SaveGuarded(job);
+    job.image.reset();  // the sheet's memory goes before the next save is queued
+    lock.lock();
+    --running;
+    if (saved) {
+      ++completed;
+    } else if (!failure) {
+      failure.emplace(job.path, saved.Message());
+      jobs.clear();  // the batch stops at its first failure
+    }
+    changed.notify_all();
+  }
+
+  Status SaveGuarded(const Job& job) const {
+    try {
+      return save(*job.image, PathFromUtf8(job.path));
+    } catch (const std::bad_alloc&) {
+      return Status::OutOfMemory("out of memory");
+    } catch (const std::exception& error) {
+      return Status::Error(error.what());
+    } catch (...) {
+      return Status::Error("the save failed for an unknown reason");
+    }
+  }
+
+  const std::size_t maxQueued;
+  const Save save;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<Job> jobs;
+  int running = 0;
+  int completed = 0;
+  std::optional<std::pair<std::string, std::string>> failure;
+};
+
+ParallelSaver::ParallelSaver(std::size_t maxQueued, Save save)
+    : queue_(std::make_shared<Queue>(maxQueued == 0 ? 1 : maxQueued, std::move(save))) {
   PrepareCodecsForThreads();
-  for (unsigned i = 0; i < (workers == 0 ? 1 : workers); ++i)
-    workers_.emplace_back([this] { Work(); });
 }
 
 ParallelSaver::~ParallelSaver() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  for (std::thread& worker : workers_) worker.join();
+  Finish();
 }
 
 bool ParallelSaver::Submit(std::shared_ptr<const RasterImage> image, std::string path) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.size() < maxQueued_ || failure_; });
-  if (failure_) return false;
-  queue_.push_back({std::move(image), std::move(path)});
+  std::unique_lock<std::mutex> lock(queue_->mutex);
+  // Full: this thread saves too, rather than wait while the pool's threads do.
+  while (queue_->jobs.size() >= queue_->maxQueued && !queue_->failure) queue_->RunOne(lock);
+  if (queue_->failure) return false;
+  queue_->jobs.push_back({std::move(image), std::move(path)});
   lock.unlock();
-  changed_.notify_all();
+  try {
+    RunInBackground([queue = queue_] {
+      std::unique_lock<std::mutex> jobLock(queue->mutex);
+      queue->RunOne(jobLock);
+    });
+  } catch (const std::bad_alloc&) {
+    // Still queued: the next Submit or Finish saves it on this thread.
+  }
   return true;
 }
 
 void ParallelSaver::Finish() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.empty() && running_ == 0; });
+  std::unique_lock<std::mutex> lock(queue_->mutex);
+  while (!queue_->jobs.empty()) queue_->RunOne(lock);
+  queue_->changed.wait(lock, [this] { return queue_->running == 0; });
 }
 
 int ParallelSaver::Completed() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return completed_;
+  const std::lock_guard<std::mutex> lock(queue_->mutex);
+  return queue_->completed;
 }
 
 std::optional<std::pair<std::string, std::string>> ParallelSaver::Failure() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return failure_;
-}
-
-void ParallelSaver::Work() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-    if (queue_.empty()) return;  // stopping, with nothing left to write
-    Job job = std::move(queue_.front());
-    queue_.pop_front();
-    ++running_;
-    lock.unlock();
-    changed_.notify_all();
-
-    const Status saved = WriteImageFile(*job.image, PathFromUtf8(job.path));
-
-    lock.lock();
-    --running_;
-    if (saved) {
-      ++completed_;
-    } else if (!failure_) {
-      failure_.emplace(job.path, saved.Message());
-      queue_.clear();  // the batch stops at its first failure
-    }
-    changed_.notify_all();
-  }
+  const std::lock_guard<std::mutex> lock(queue_->mutex);
+  return queue_->failure;
 }
 
 }  // namespace tessarin::cli

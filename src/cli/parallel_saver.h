@@ -1,58 +1,47 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
-#include <vector>
+#include <utility>
 
-namespace tessarin {
-class RasterImage;
-}
+#include "image_file.h"
+#include "status.h"
 
 namespace tessarin::cli {
 
-// Encodes and writes images on worker threads while the caller composes the next ones:
-// encoding a sheet costs more than composing it.
+// Encodes and writes images on the shared pool's threads while the caller composes the next
+// ones: encoding a sheet costs more than composing it.
 class ParallelSaver {
  public:
+  using Save = std::function<Status(const RasterImage&, const std::filesystem::path&)>;
+
   // At most maxQueued saves wait at a time, which bounds the memory a batch holds.
-  ParallelSaver(unsigned workers, std::size_t maxQueued);
+  explicit ParallelSaver(std::size_t maxQueued, Save save = WriteImageFile);
+  // Waits for every queued save.
   ~ParallelSaver();
   ParallelSaver(const ParallelSaver&) = delete;
   ParallelSaver& operator=(const ParallelSaver&) = delete;
 
-  // Queues a save, waiting while the queue is full. False once a save has failed: nothing
-  // more is queued then.
+  // Queues a save; while the queue is full, runs queued saves here. False once a save has
+  // failed: nothing more is queued then.
   bool Submit(std::shared_ptr<const RasterImage> image, std::string path);
 
-  // Waits until every queued save has finished.
+  // Runs or waits for every queued save.
   void Finish();
 
   int Completed() const;
-  // The first failure: the path and the reason.
+  // The first failure: the path and the reason. A save that throws fails with what it threw.
   std::optional<std::pair<std::string, std::string>> Failure() const;
 
  private:
-  struct Job {
-    std::shared_ptr<const RasterImage> image;
-    std::string path;
-  };
-  void Work();
-
-  const std::size_t maxQueued_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Job> queue_;
-  int running_ = 0;
-  int completed_ = 0;
-  bool stopping_ = false;
-  std::optional<std::pair<std::string, std::string>> failure_;
-  std::vector<std::thread> workers_;
+  struct Queue;
+  // Shared with the pool's jobs, which may outlive the saver: a job whose save this thread
+  // ran meanwhile finds nothing left to do.
+  std::shared_ptr<Queue> queue_;
 };
 
 }  // namespace tessarin::cli

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -14,8 +15,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 #endif
 
 namespace tessarin {
@@ -55,6 +54,31 @@ Status OpenPartialFile(QFile& file, const QString& name) {
 #endif
 }
 
+int SyncData(int fd) {
+#ifdef _WIN32
+  return _commit(fd);
+#else
+  return fdatasync(fd);
+#endif
+}
+
+// A rename is on disk only once the folder holding it is: until then a crash can bring back
+// the old file. Returns the error, or 0.
+int SyncFolder(const QString& folder) {
+#ifdef _WIN32
+  // Windows offers no handle on a folder to sync; its renames are journalled.
+  static_cast<void>(folder);
+  return 0;
+#else
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  // Some file systems cannot sync a folder at all (EINVAL); nothing is lost by that.
+  const int failure = fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+  ::close(fd);
+  return failure;
+#endif
+}
+
 }  // namespace
 
 Status SaveAtomically(const QString& targetName,
@@ -80,15 +104,14 @@ Status SaveAtomically(const QString& targetName,
   const bool encoded = write(file, encoderError);
   // Flushed apart from closing, so that a failed write of the last bytes (a full disk) is seen;
   // after a failed write it also brings out the system's reason, which the encoder leaves unknown.
-  const bool written = file.flush() && encoded;
-  const QString reason = file.error() != QFileDevice::NoError ? file.errorString() : encoderError;
-  if (written) {
-    // On disk before the rename makes it the target.
-#ifdef _WIN32
-    _commit(file.handle());
-#else
-    fdatasync(file.handle());
-#endif
+  bool written = file.flush() && encoded;
+  QString reason = file.error() != QFileDevice::NoError ? file.errorString() : encoderError;
+  // On disk before the rename makes it the target: a file renamed into place but never synced
+  // can be found empty after a crash.
+  if (written && SyncData(file.handle()) != 0) {
+    written = false;
+    reason = QStringLiteral("it did not reach the disk: ") +
+             QString::fromLocal8Bit(std::strerror(errno));
   }
   // Removed or renamed before closing, which would let a waiting save of the same target at
   // the file. Windows renames and removes only closed files, and has no such wait.
@@ -107,6 +130,10 @@ Status SaveAtomically(const QString& targetName,
   if (error) QFile::remove(partialName);
   file.close();
   if (error) return Status::Error(error.message());
+  if (const int failure = SyncFolder(target.absolutePath()); failure != 0) {
+    return Status::Error("the new file is in place, but its folder did not reach the disk: " +
+                         std::string(std::strerror(failure)));
+  }
   return Status::Ok();
 }
 

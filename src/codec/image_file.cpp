@@ -69,7 +69,7 @@ Status DecodeGuarded(const QByteArray& bytes, const QString& name, RasterImage& 
   try {
     return Decode(bytes, name, image);
   } catch (const std::bad_alloc&) {
-    return Status::Error("Cannot load " + Quoted(name) + ": out of memory");
+    return Status::OutOfMemory("Cannot load " + Quoted(name) + ": out of memory");
   }
 }
 
@@ -103,7 +103,12 @@ Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
   }
   // Whole file first: decoders then never wait on the disk, and a short read is reported as
   // a read error rather than as a broken image.
-  const QByteArray bytes = file.readAll();
+  QByteArray bytes;
+  try {
+    bytes = file.readAll();
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory("Cannot read " + Quoted(name) + ": out of memory");
+  }
   if (file.error() != QFileDevice::NoError) {
     return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
   }
@@ -135,18 +140,24 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
     try {
       png = EncodePng(image);
     } catch (const std::bad_alloc&) {
-      return Status::Error(failure + "out of memory");
+      return Status::OutOfMemory(failure + "out of memory");
     }
   } else {
     picture = ToQImage(image);
-    if (picture.isNull()) return Status::Error(failure + "out of memory");
+    if (picture.isNull()) return Status::OutOfMemory(failure + "out of memory");
   }
   const Status saved = SaveAtomically(name, [&](QFile& file, QString& error) {
-    if (picture.isNull()) {
-      const auto size = static_cast<qint64>(png.size());
-      return file.write(reinterpret_cast<const char*>(png.data()), size) == size;
+    try {
+      if (picture.isNull()) {
+        const auto size = static_cast<qint64>(png.size());
+        return file.write(reinterpret_cast<const char*>(png.data()), size) == size;
+      }
+      return EncodeWithToolkit(file, format, picture, error);
+    } catch (const std::bad_alloc&) {
+      // Failed like any write, so that the partial file goes.
+      error = QStringLiteral("out of memory");
+      return false;
     }
-    return EncodeWithToolkit(file, format, picture, error);
   });
   if (!saved) return Status::Error(failure + saved.Message());
   return Status::Ok();

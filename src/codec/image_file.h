@@ -10,8 +10,9 @@ namespace tessarin {
 class RasterImage;
 
 // The toolkit under the codecs takes the first thread that uses it for the program's main
-// thread, and corrupts memory once that thread has ended. Whoever starts threads that load or
-// save calls this first, on its own long-lived thread; calls after the first cost nothing.
+// thread, and corrupts memory once that thread has ended. Whoever hands loads or saves to the
+// shared pool's threads calls this first, on its own long-lived thread; calls after the first
+// cost nothing.
 void PrepareCodecsForThreads();
 
 // Decodes a file in any format we or the toolkit read into image's stored format. On failure

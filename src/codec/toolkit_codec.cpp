@@ -68,14 +68,17 @@ std::vector<std::uint32_t> PaletteOf(const QImage& image) {
 }
 
 // Copies a decoded picture into image in its stored format; with keyAlpha, decoded is ARGB32
-// whose alpha is the colour key's.
+// whose alpha is the colour key's. A conversion that runs out of memory gives a null picture,
+// and leaves image empty.
 void Store(QImage decoded, bool keyAlpha, RasterImage& image) {
+  if (decoded.isNull()) return;
   const int width = decoded.width();
   const int height = decoded.height();
   const auto w = static_cast<std::size_t>(width);
   switch (decoded.format()) {
     case QImage::Format_MonoLSB:
       decoded = decoded.convertToFormat(QImage::Format_Mono);
+      if (decoded.isNull()) return;
       [[fallthrough]];
     case QImage::Format_Mono:
     case QImage::Format_Indexed8: {
@@ -112,6 +115,7 @@ void Store(QImage decoded, bool keyAlpha, RasterImage& image) {
     case QImage::Format_BGR888:
     case QImage::Format_RGBX8888: {
       const QImage rgb = decoded.convertToFormat(QImage::Format_RGB32);
+      if (rgb.isNull()) return;
       image.Allocate(width, height, 24);
       for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
@@ -131,6 +135,7 @@ void Store(QImage decoded, bool keyAlpha, RasterImage& image) {
   // a colour key), otherwise opaque with the unused fourth byte set to 255.
   const bool alpha = decoded.hasAlphaChannel();
   const QImage argb = decoded.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  if (argb.isNull()) return;
   image.Allocate(width, height, 32);
   image.SetAlphaFlags(alpha && !keyAlpha, alpha && keyAlpha);
   for (int y = 0; y < height; ++y) {
@@ -189,7 +194,7 @@ Status DecodeWithToolkit(const QByteArray& bytes, const PngFacts& png, const QSt
   } else {
     Store(decoded, false, image);
   }
-  if (image.IsNull()) return Status::Error("Cannot load " + Quoted(name) + ": out of memory");
+  if (image.IsNull()) return Status::OutOfMemory("Cannot load " + Quoted(name) + ": out of memory");
   return Status::Ok();
 }
 

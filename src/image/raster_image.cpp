@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <new>
 
 #include "blend.h"
 
@@ -80,12 +79,9 @@ void RasterImage::Allocate(int width, int height, int bitsPerPixel, std::size_t 
   }
   const std::size_t stride =
       (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32 * 4;
-  try {
-    // Destroy left no capacity, so this is a fresh buffer, which the allocator zeroes.
-    pixels_.resize(stride * static_cast<std::size_t>(height) + spareBytes);
-  } catch (const std::bad_alloc&) {
-    return;  // left empty, which callers report
-  }
+  // Destroy left no capacity, so this is a fresh buffer, which the allocator zeroes. Running
+  // out of memory throws: an image left empty here would be written through by its decoder.
+  pixels_.resize(stride * static_cast<std::size_t>(height) + spareBytes);
   width_ = width;
   height_ = height;
   bitsPerPixel_ = bitsPerPixel;

@@ -33,6 +33,7 @@ class RasterImage {
   void Destroy();
   // Only 32 bits per pixel can be created; every byte starts at 0.
   // A width or height of 0 (or less) leaves the image empty and returns false.
+  // Throws std::bad_alloc when memory runs out.
   bool Create(int width, int height, int bitsPerPixel, bool alphaFlag);
 
   // Draws the source rectangle of this image into the destination rectangle of a
@@ -61,6 +62,8 @@ class RasterImage {
 
   // For the codecs, which fill a fresh image of the given format. spareBytes more
   // follow the last row, for a decoder that unpacks a larger form of the rows in place.
+  // Sizes past the ceiling leave the image empty; running out of memory throws
+  // std::bad_alloc.
   void Allocate(int width, int height, int bitsPerPixel, std::size_t spareBytes = 0);
   void SetAlphaFlags(bool hasAlpha, bool hasKeyAlpha) {
     hasAlpha_ = hasAlpha;

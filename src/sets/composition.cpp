@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "blend.h"
@@ -68,11 +69,11 @@ void StandardBand(const std::vector<const RasterImage*>& layers, RasterImage& co
 
 }  // namespace
 
-RasterImage ComposeLayers(const SetState& state, bool halfMode, BlendRule rule) {
+Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, RasterImage& composite) {
+  composite.Destroy();
   const int width = state.xSize / (halfMode ? 2 : 1);
   const int height = state.ySize;
-  RasterImage composite;
-  if (!composite.Create(width, height, 32, true)) return composite;
+  if (width <= 0 || height <= 0) return Status::Ok();
 
   std::vector<const RasterImage*> layers;
   for (const std::int32_t slot : state.drawOrder) {
@@ -83,6 +84,7 @@ RasterImage ComposeLayers(const SetState& state, bool halfMode, BlendRule rule) 
   const int bands = (height + kBandRows - 1) / kBandRows;
   const bool worthThreads = static_cast<long long>(width) * height >= kPixelsWorthThreads;
   try {
+    composite.Create(width, height, 32, true);
     ShareTasks(static_cast<std::size_t>(bands), worthThreads ? CoreCount() : 1u,
                [&](std::size_t band) {
                  const int top = static_cast<int>(band) * kBandRows;
@@ -94,9 +96,11 @@ RasterImage ComposeLayers(const SetState& state, bool halfMode, BlendRule rule) 
                  }
                });
   } catch (const std::bad_alloc&) {
-    composite.Destroy();  // empty, which callers report
+    composite.Destroy();
+    return Status::OutOfMemory("Cannot compose the " + std::to_string(width) + "x" +
+                               std::to_string(height) + " sheet: out of memory");
   }
-  return composite;
+  return Status::Ok();
 }
 
 }  // namespace tessarin

@@ -1,11 +1,14 @@
 #include "layer_loading.h"
 
+#include <exception>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "folder_layout.h"
+#include "image_file.h"
 #include "raster_image.h"
 #include "task_sharing.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -19,14 +22,8 @@ struct PendingLoad {
 // out among the cores.
 void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
   PrepareCodecsForThreads();
-  ShareTasks(pending.size(), CoreCount(), [&](std::size_t i) {
-    try {
-      *pending[i].image = load(pending[i].path);
-    } catch (...) {
-      // Out of memory, most likely: the slot stays empty, as for any image that fails.
-      pending[i].image->reset();
-    }
-  });
+  ShareTasks(pending.size(), CoreCount(),
+             [&](std::size_t i) { *pending[i].image = load(pending[i].path); });
 }
 
 }  // namespace
@@ -38,22 +35,43 @@ std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path
 }
 
 std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& path) {
+  std::promise<Entry> decoded;
+  std::shared_future<Entry> entry;
+  bool first = false;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto found = images_.find(path);
-    if (found != images_.end()) return found->second.image;
+    auto [found, added] = images_.try_emplace(path);
+    if (added) {
+      found->second = decoded.get_future().share();
+      first = true;
+    }
+    entry = found->second;
   }
   // Decoded outside the lock so that other paths decode meanwhile. Failures are remembered
   // too: a batch asks for the same missing companion many times.
-  Entry entry;
-  auto image = std::make_shared<RasterImage>();
-  if (const Status loaded = ReadImageFile(path, *image); loaded) {
-    entry.image = std::move(image);
-  } else {
-    entry.failure = loaded.Message();
+  if (first) {
+    try {
+      decoded.set_value(Load(path));
+    } catch (...) {
+      decoded.set_exception(std::current_exception());
+    }
   }
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return images_.emplace(path, std::move(entry)).first->second.image;
+  return entry.get().image;
+}
+
+ImageCache::Entry ImageCache::Load(const std::filesystem::path& path) const {
+  Entry entry;
+  try {
+    auto image = std::make_shared<RasterImage>();
+    if (const Status loaded = read_(path, *image); loaded) {
+      entry.image = std::move(image);
+    } else {
+      entry.failure = loaded.Message();
+    }
+  } catch (const std::bad_alloc&) {
+    entry.failure = "Cannot load \"" + PathToUtf8(path) + "\": out of memory";
+  }
+  return entry;
 }
 
 std::size_t ImageCache::Size() const {
@@ -62,9 +80,14 @@ std::size_t ImageCache::Size() const {
 }
 
 std::string ImageCache::FailureOf(const std::filesystem::path& path) const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  const auto found = images_.find(path);
-  return found == images_.end() ? std::string() : found->second.failure;
+  std::shared_future<Entry> entry;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = images_.find(path);
+    if (found == images_.end()) return std::string();
+    entry = found->second;
+  }
+  return entry.get().failure;
 }
 
 bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageLoader& load) {

@@ -3,12 +3,16 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
+#include "image_file.h"
 #include "set_state.h"
+#include "status.h"
 
 namespace tessarin {
 
@@ -21,9 +25,13 @@ using ImageLoader = std::function<std::shared_ptr<const RasterImage>(const std::
 std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path);
 
 // Decodes each path at most once, for batches that reuse the same images, and keeps why a
-// path failed. Safe to use from several threads.
+// path failed. Safe to use from several threads: one that asks for a path another is decoding
+// waits for that image, while other paths decode meanwhile.
 class ImageCache {
  public:
+  using Read = std::function<Status(const std::filesystem::path&, RasterImage&)>;
+  explicit ImageCache(Read read = ReadImageFile) : read_(std::move(read)) {}
+
   std::shared_ptr<const RasterImage> Get(const std::filesystem::path& path);
   ImageLoader Loader() {
     return [this](const std::filesystem::path& path) { return Get(path); };
@@ -37,8 +45,12 @@ class ImageCache {
     std::shared_ptr<const RasterImage> image;
     std::string failure;
   };
+  Entry Load(const std::filesystem::path& path) const;
+
+  Read read_;
   mutable std::mutex mutex_;
-  std::map<std::filesystem::path, Entry> images_;
+  // Ready once the path is decoded, or has failed.
+  std::map<std::filesystem::path, std::shared_future<Entry>> images_;
 };
 
 // The image file chosen for each part; "" chooses nothing.
@@ -47,7 +59,9 @@ using PartSelection = std::array<std::string, kPartCount>;
 // Brings the slots of every defined part in line with the selection: a part whose main path
 // changed gets both images reloaded (main and companion), a part set to nothing is emptied.
 // The images are decoded side by side, on as many threads as the machine has cores.
-// Does nothing while the state is not ready. Returns true when any slot changed.
+// Does nothing while the state is not ready. Returns true when any slot changed. An exception
+// from load (out of memory) reaches the caller once every load has ended; the slot it was
+// loading stays empty.
 bool RefreshLayers(SetState& state, const PartSelection& selection,
                    const ImageLoader& load = LoadImageFromDisk);
 

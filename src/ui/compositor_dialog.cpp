@@ -13,6 +13,9 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <utility>
 
 #include "about_dialog.h"
@@ -22,6 +25,7 @@
 #include "dialog_builder.h"
 #include "dialog_templates.h"
 #include "folder_layout.h"
+#include "image_file.h"
 #include "layer_loading.h"
 #include "preview_geometry.h"
 #include "preview_widget.h"
@@ -31,7 +35,6 @@
 #include "setting_file.h"
 #include "ui_strings.h"
 #include "windows_system_menu.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -192,15 +195,42 @@ void CompositorDialog::RefreshLayers() {
   for (int part = 0; part < kPartCount; ++part) {
     selection[static_cast<std::size_t>(part)] = SelectedFileName(part);
   }
-  const bool changed = tessarin::RefreshLayers(state_, selection);
+  // A file that cannot be read leaves its slot empty without a word. Running out of memory is
+  // no fault of the file, and without a word a person could not tell why a layer is missing.
+  QStringList shortOfMemory;
+  std::mutex shortOfMemoryMutex;
+  const ImageLoader load = [&](const std::filesystem::path& path) {
+    auto image = std::make_shared<RasterImage>();
+    const Status read = ReadImageFile(path, *image);
+    if (read) return std::shared_ptr<const RasterImage>(std::move(image));
+    if (read.IsOutOfMemory()) {
+      const std::lock_guard<std::mutex> lock(shortOfMemoryMutex);
+      shortOfMemory << QString::fromStdString(read.Message());
+    }
+    return std::shared_ptr<const RasterImage>();
+  };
+  bool changed = true;
+  try {
+    changed = tessarin::RefreshLayers(state_, selection, load);
+  } catch (const std::bad_alloc&) {
+    shortOfMemory << QStringLiteral("out of memory");
+  }
   const bool half = halfBox_->isChecked();
   if (changed || compositeStale_ || half != compositeHalf_) {
-    preview_->SetComposite(ComposeLayers(state_, half, BlendRule::Classic));
+    RasterImage composite;
+    const Status composed = ComposeLayers(state_, half, BlendRule::Classic, composite);
+    if (!composed) shortOfMemory << QString::fromStdString(composed.Message());
+    preview_->SetComposite(std::move(composite));
     compositeStale_ = false;
     compositeHalf_ = half;
   }
   preview_->Place(state_.xSize, state_.ySize,
                   PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked()), half);
+  if (!shortOfMemory.isEmpty()) {
+    ShowMessage(
+        QString::fromUtf8(strings::kWarningCaption),
+        QString::fromUtf8(strings::kOutOfMemory).arg(shortOfMemory.join(QLatin1Char('\n'))));
+  }
 }
 
 void CompositorDialog::GenerateImage() {

@@ -1,6 +1,7 @@
 #include "preview_image.h"
 
 #include <cstdint>
+#include <new>
 #include <utility>
 
 namespace tessarin {
@@ -24,8 +25,13 @@ const RasterImage& PreviewImage::Render(const QRect& destination, int sourceWidt
   source_ = source;
   background_ = background;
   picture_.Destroy();
-  if (composite_.IsNull() || destination.isEmpty() || area.isEmpty() ||
-      !picture_.Create(area.width(), area.height(), 32, false)) {
+  if (composite_.IsNull() || destination.isEmpty() || area.isEmpty()) return picture_;
+  try {
+    if (!picture_.Create(area.width(), area.height(), 32, false)) return picture_;
+  } catch (const std::bad_alloc&) {
+    // Painting cannot stop to tell; the picture, at most the window's size, stays blank
+    // until the next paint finds the memory.
+    stale_ = true;
     return picture_;
   }
 

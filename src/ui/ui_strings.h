@@ -24,6 +24,9 @@ inline constexpr const char* kSaveCaption = "画像生成";
 // %1: the file, %2: the reason.
 inline constexpr const char* kSaveFailed = "画像を保存できませんでした。\n%1\n\n%2";
 
+// %1: what did not fit, one line each.
+inline constexpr const char* kOutOfMemory = "メモリが足りません。\n\n%1";
+
 // The set preselected at start: the first whose folder name begins with this.
 inline constexpr const char* kDefaultSetPrefix = "デフォルト";
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,14 +50,50 @@ inline pid_t StartCompose(const std::vector<std::string>& args,
   return pid;
 }
 
-// Runs the built tessarin-compose with args; output goes through files so that neither
-// stream can fill up and stall the child.
+struct ResourceLimit {
+  int resource;  // RLIMIT_...
+  rlim_t value;
+};
+
+// As StartCompose, with the child's resource limits lowered first. Between fork and exec the
+// child only makes system calls, as a child of a threaded program must.
+inline pid_t StartComposeLimited(const std::vector<std::string>& args,
+                                 const std::filesystem::path& outFile,
+                                 const std::filesystem::path& errFile,
+                                 const std::vector<ResourceLimit>& limits) {
+  std::vector<std::string> argStrings{TESSARIN_COMPOSE};
+  argStrings.insert(argStrings.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argStrings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  const std::string out = outFile.string();
+  const std::string err = errFile.string();
+  const pid_t pid = fork();
+  if (pid != 0) return pid < 0 ? 0 : pid;
+  for (const ResourceLimit& limit : limits) {
+    const rlimit value{limit.value, limit.value};
+    if (setrlimit(limit.resource, &value) != 0) _exit(127);
+  }
+  const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (outFd < 0 || errFd < 0 || dup2(outFd, STDOUT_FILENO) < 0 || dup2(errFd, STDERR_FILENO) < 0) {
+    _exit(127);
+  }
+  execve(argv[0], argv.data(), environ);
+  _exit(127);
+}
+
+// Runs the built tessarin-compose with args, under limits if any; output goes through files
+// so that neither stream can fill up and stall the child.
 inline ProcessResult RunCompose(const std::vector<std::string>& args,
-                                const std::filesystem::path& scratch) {
+                                const std::filesystem::path& scratch,
+                                const std::vector<ResourceLimit>& limits = {}) {
   const std::filesystem::path outFile = scratch / "stdout.txt";
   const std::filesystem::path errFile = scratch / "stderr.txt";
   ProcessResult result;
-  if (const pid_t pid = StartCompose(args, outFile, errFile); pid != 0) {
+  const pid_t pid = limits.empty() ? StartCompose(args, outFile, errFile)
+                                   : StartComposeLimited(args, outFile, errFile, limits);
+  if (pid != 0) {
     int status = 0;
     if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   }

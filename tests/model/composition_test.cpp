@@ -37,6 +37,14 @@ std::shared_ptr<const RasterImage> Solid(int width, int height, std::uint32_t co
   return Halves(width, height, colour, colour);
 }
 
+// The composite of a set small enough to fit in memory.
+RasterImage Composed(const SetState& state, bool half, BlendRule rule = BlendRule::Classic) {
+  RasterImage composite;
+  const Status made = ComposeLayers(state, half, rule, composite);
+  EXPECT_TRUE(made.IsOk()) << made.Message();
+  return composite;
+}
+
 class ComposeLayersTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -50,7 +58,7 @@ class ComposeLayersTest : public ::testing::Test {
 };
 
 TEST_F(ComposeLayersTest, StartsTransparentAtTheSetSize) {
-  const RasterImage composite = ComposeLayers(state_, false);
+  const RasterImage composite = Composed(state_, false);
   ASSERT_FALSE(composite.IsNull());
   EXPECT_EQ(composite.Width(), 8);
   EXPECT_EQ(composite.Height(), 4);
@@ -67,24 +75,24 @@ TEST_F(ComposeLayersTest, DrawsInDrawOrderBackToFront) {
   state_.layers[1].image = Halves(8, 4, green, clear);  // over it on the left
   state_.layers[9].image = Halves(8, 4, clear, blue);   // over it on the right
   state_.layers[8].image = Halves(8, 4, clear, clear);  // front, fully clear
-  EXPECT_EQ(ComposeLayers(state_, false).PixelAt(1, 1), green);
-  EXPECT_EQ(ComposeLayers(state_, false).PixelAt(6, 1), blue);
+  EXPECT_EQ(Composed(state_, false).PixelAt(1, 1), green);
+  EXPECT_EQ(Composed(state_, false).PixelAt(6, 1), blue);
 
   state_.layers[8].image = Halves(8, 4, white, clear);  // the front layer covers the left
-  EXPECT_EQ(ComposeLayers(state_, false).PixelAt(0, 3), white);
-  EXPECT_EQ(ComposeLayers(state_, false).PixelAt(7, 3), blue);
+  EXPECT_EQ(Composed(state_, false).PixelAt(0, 3), white);
+  EXPECT_EQ(Composed(state_, false).PixelAt(7, 3), blue);
 }
 
 TEST_F(ComposeLayersTest, SkipsSlotsOutsideTheDrawOrder) {
   state_.layers[12].image = Solid(8, 4, Bgra(9, 9, 9, 255));  // left over from another set
-  EXPECT_EQ(ComposeLayers(state_, false).PixelAt(0, 0), 0u);
+  EXPECT_EQ(Composed(state_, false).PixelAt(0, 0), 0u);
 }
 
 TEST_F(ComposeLayersTest, HalfModeKeepsTheLeftHalfOfEveryLayer) {
   state_.xSize = 97;
   const std::uint32_t left = Bgra(10, 20, 30, 255), right = Bgra(40, 50, 60, 255);
   state_.layers[9].image = Halves(96, 4, left, right);
-  const RasterImage composite = ComposeLayers(state_, true);
+  const RasterImage composite = Composed(state_, true);
   EXPECT_EQ(composite.Width(), 48);
   for (int x = 0; x < 48; ++x) EXPECT_EQ(composite.PixelAt(x, 0), left) << "x " << x;
 }
@@ -92,7 +100,7 @@ TEST_F(ComposeLayersTest, HalfModeKeepsTheLeftHalfOfEveryLayer) {
 TEST_F(ComposeLayersTest, ASmallerLayerDrawsOnlyTheOverlap) {
   const std::uint32_t grey = Bgra(128, 128, 128, 255);
   state_.layers[9].image = Solid(3, 2, grey);
-  const RasterImage composite = ComposeLayers(state_, false);
+  const RasterImage composite = Composed(state_, false);
   EXPECT_EQ(composite.PixelAt(2, 1), grey);
   EXPECT_EQ(composite.PixelAt(3, 1), 0u);
   EXPECT_EQ(composite.PixelAt(2, 2), 0u);
@@ -102,8 +110,8 @@ TEST_F(ComposeLayersTest, RulesDifferOnColourThatCarriesNoAlpha) {
   // A pixel with alpha 0 still adds its colour under the classic rule, and only there.
   state_.layers[0].image = Solid(8, 4, Bgra(0, 0, 200, 255));
   state_.layers[8].image = Solid(8, 4, Bgra(100, 0, 100, 0));
-  EXPECT_EQ(ComposeLayers(state_, false, BlendRule::Classic).PixelAt(0, 0), Bgra(100, 0, 255, 255));
-  EXPECT_EQ(ComposeLayers(state_, false, BlendRule::Standard).PixelAt(0, 0), Bgra(0, 0, 200, 255));
+  EXPECT_EQ(Composed(state_, false, BlendRule::Classic).PixelAt(0, 0), Bgra(100, 0, 255, 255));
+  EXPECT_EQ(Composed(state_, false, BlendRule::Standard).PixelAt(0, 0), Bgra(0, 0, 200, 255));
 }
 
 // The standard rule over a whole stack in doubles, one pixel at a time: alpha on 0..1 and
@@ -156,7 +164,7 @@ TEST(ComposeLayers, BandsGiveTheSameSheetAsWholeLayers) {
           }
           state.layers[static_cast<std::size_t>(slot)].image = image;
         }
-        const RasterImage composed = ComposeLayers(state, half, rule);
+        const RasterImage composed = Composed(state, half, rule);
         const int width = half ? state.xSize / 2 : state.xSize;
         ASSERT_EQ(composed.Width(), width);
         if (rule == BlendRule::Classic) {
@@ -191,12 +199,12 @@ TEST(ComposeLayers, BandsGiveTheSameSheetAsWholeLayers) {
 
 TEST(ComposeLayers, NoSizeGivesNoImage) {
   SetState state;
-  EXPECT_TRUE(ComposeLayers(state, false).IsNull());
+  EXPECT_TRUE(Composed(state, false).IsNull());
   state.xSize = 1;
   state.ySize = 5;
-  EXPECT_TRUE(ComposeLayers(state, true).IsNull());  // half of 1 is 0
+  EXPECT_TRUE(Composed(state, true).IsNull());  // half of 1 is 0
   state.xSize = -4;
-  EXPECT_TRUE(ComposeLayers(state, false).IsNull());
+  EXPECT_TRUE(Composed(state, false).IsNull());
 }
 
 }  // namespace

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "folder_layout.h"
+#include "image_file.h"
 #include "layer_loading.h"
 #include "raster_image.h"
 #include "temp_folder.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -133,6 +136,53 @@ TEST(ImageCache, DecodesEachPathOnce) {
   EXPECT_EQ(cache.Get(folder.Path("missing.png")), nullptr);
   EXPECT_EQ(cache.Get(folder.Path("missing.png")), nullptr);
   EXPECT_EQ(cache.Size(), 2u);
+}
+
+// Threads of a batch's refresh can ask for one path at once, a companion two parts share, say:
+// the first decodes it, and the others wait for that image rather than decode it again.
+TEST(ImageCache, DecodesAPathManyThreadsAskForAtOnceOnlyOnce) {
+  constexpr int kThreads = 8;
+  std::atomic<int> asking{0};
+  std::atomic<int> reads{0};
+  ImageCache cache([&](const fs::path&, RasterImage& image) {
+    ++reads;
+    // Every thread is about to ask before this read ends; a little longer, and they all have.
+    while (asking.load() < kThreads) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    image.Create(1, 1, 32, true);
+    return Status::Ok();
+  });
+  std::vector<std::shared_ptr<const RasterImage>> got(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      ++asking;
+      got[static_cast<std::size_t>(t)] = cache.Get("shared.png");
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(reads, 1);
+  ASSERT_NE(got[0], nullptr);
+  for (const auto& image : got) EXPECT_EQ(image, got[0]);
+}
+
+// Other paths decode meanwhile: a slow image holds up no one else.
+TEST(ImageCache, DecodesOtherPathsWhileOneIsDecoding) {
+  std::atomic<bool> slowStarted{false};
+  std::atomic<bool> fastDone{false};
+  ImageCache cache([&](const fs::path& path, RasterImage& image) {
+    if (path == "slow.png") {
+      slowStarted = true;
+      while (!fastDone.load()) std::this_thread::yield();
+    }
+    image.Create(1, 1, 32, true);
+    return Status::Ok();
+  });
+  std::thread slow([&] { EXPECT_NE(cache.Get("slow.png"), nullptr); });
+  while (!slowStarted.load()) std::this_thread::yield();
+  EXPECT_NE(cache.Get("fast.png"), nullptr);
+  fastDone = true;
+  slow.join();
 }
 
 }  // namespace

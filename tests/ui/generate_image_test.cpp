@@ -4,9 +4,9 @@
 #include <QTest>
 
 #include "composition.h"
+#include "image_file.h"
 #include "test_window.h"
 #include "window_test.h"
-#include "image_file.h"
 
 namespace tessarin::ui_testing {
 
@@ -29,7 +29,8 @@ void WindowTest::GenerationWritesTheComposite() {
   RasterImage written;
   QVERIFY(ReadImageFile(PathFromUtf8(hero.window.saveAnswer.toStdString()), written).IsOk());
   QCOMPARE(QSize(written.Width(), written.Height()), QSize(half ? 20 : 40, 24));
-  const RasterImage composite = ComposeLayers(hero.window.dialog.State(), half);
+  RasterImage composite;
+  QVERIFY(ComposeLayers(hero.window.dialog.State(), half, BlendRule::Classic, composite).IsOk());
   for (int y = 0; y < written.Height(); ++y) {
     for (int x = 0; x < written.Width(); ++x)
       QCOMPARE(written.PixelAt(x, y), composite.PixelAt(x, y));

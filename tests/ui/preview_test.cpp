@@ -43,7 +43,8 @@ void WindowTest::PreviewPixels() {
   if (half) hero.window.Control<QCheckBox>(ids::kHalfBox)->click();
 
   const QImage shown = hero.window.dialog.grab().toImage();
-  const RasterImage composite = ComposeLayers(hero.window.dialog.State(), half);
+  RasterImage composite;
+  QVERIFY(ComposeLayers(hero.window.dialog.State(), half, BlendRule::Classic, composite).IsOk());
   const QRgb background = shown.pixel(destination.topLeft() - QPoint(1, 0));
   QCOMPARE(shown.pixel(destination.bottomRight() + QPoint(1, 0)), background);
   QCOMPARE(shown.pixel(destination.bottomRight() + QPoint(0, 1)), background);

@@ -63,6 +63,9 @@ class WindowTest : public QObject {
   void FoldersChangingUnderTheWindow();
   void FailedSavesSayWhy_data();
   void FailedSavesSayWhy();
+  // out_of_memory_test.cpp
+  void ShortOfMemorySaysWhat_data();
+  void ShortOfMemorySaysWhat();
 };
 
 }  // namespace tessarin::ui_testing
