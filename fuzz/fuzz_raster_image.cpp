@@ -13,8 +13,9 @@
 #include <QImage>
 #include <QtGlobal>
 
+#include <zlib.h>
+
 #include "byte_order.h"
-#include "crc32.h"
 #include "png_encoder.h"
 #include "raster_image.h"
 #include "image_file.h"
@@ -82,7 +83,9 @@ void FixPngChecksums(std::uint8_t* data, std::size_t size) {
   for (std::size_t at = 8; at + 12 <= size;) {
     const std::size_t length = tessarin::ReadBig32(data + at);
     if (length > size - at - 12) return;
-    tessarin::WriteBig32(data + at + 8 + length, tessarin::Crc32(data + at + 4, length + 4));
+    tessarin::WriteBig32(data + at + 8 + length,
+                         static_cast<std::uint32_t>(
+                             crc32(0, data + at + 4, static_cast<uInt>(length + 4))));
     at += length + 12;
   }
 }

@@ -1,15 +1,15 @@
 #include "png_encoder.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
-#include "adler32.h"
 #include "byte_order.h"
-#include "crc32.h"
-#include "deflate_compressor.h"
 #include "png_paeth.h"
 #include "raster_image.h"
 #include "task_sharing.h"
@@ -17,20 +17,35 @@
 namespace tessarin {
 namespace {
 
-// Filtered bytes per compressed part. Each part starts a fresh code, but reaches back into
-// the part before for matches: at this size the parts together come out within a fraction
-// of a per cent of one stream.
-constexpr std::size_t kPartBytes = 256 * 1024;
+// Rows are filtered in bands of this many, on several threads once there are enough of them.
 constexpr int kBandRows = 32;
+constexpr std::size_t kBytesForThreads = 512 * 1024;
+
+// A compressor for each thread, kept between images at the level last asked for: a sheet is
+// often one of a batch, and building one costs about as much as compressing a small sheet.
+libdeflate_compressor* Compressor(int level) {
+  struct Kept {
+    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor{
+        nullptr, libdeflate_free_compressor};
+    int level = 0;
+  };
+  thread_local Kept kept;
+  if (!kept.compressor || kept.level != level) {
+    kept.compressor.reset(libdeflate_alloc_compressor(level));
+    kept.level = level;
+  }
+  if (!kept.compressor) throw std::bad_alloc();
+  return kept.compressor.get();
+}
 
 // Length, type, data, and the CRC of type and data.
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
                  std::size_t size) {
   AppendBig32(out, static_cast<std::uint32_t>(size));
-  const auto* typeBytes = reinterpret_cast<const std::uint8_t*>(type);
-  out.insert(out.end(), typeBytes, typeBytes + 4);
+  const std::size_t typeAt = out.size();
+  out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data, data + size);
-  AppendBig32(out, Crc32(data, size, Crc32(typeBytes, 4)));
+  AppendBig32(out, libdeflate_crc32(0, out.data() + typeAt, 4 + size));
 }
 
 // One row in the file's channel order, R, G, B (, A), from ours, B, G, R (, A).
@@ -99,14 +114,14 @@ bool PngEncoderTakes(const RasterImage& image) {
          image.Width() <= kMaxPngSide && image.Height() <= kMaxPngSide;
 }
 
-std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
+std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level) {
   const int width = image.Width();
   const int height = image.Height();
   const int channels = image.BitsPerPixel() == 32 && image.HasAlpha() ? 4 : 3;
   const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
   const std::size_t lineBytes = rowBytes + 1;
   const std::size_t total = lineBytes * static_cast<std::size_t>(height);
-  const unsigned threads = total >= 2 * kPartBytes ? CoreCount() : 1u;
+  const unsigned threads = total >= kBytesForThreads ? CoreCount() : 1u;
 
   // Rows are filtered in bands, each band from its own copy of the row above it.
   std::unique_ptr<std::uint8_t[]> filtered(new std::uint8_t[total]);
@@ -127,38 +142,25 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
     }
   });
 
-  // One IDAT chunk per part: the zlib header opens the first, the checksum closes the last.
-  const std::size_t parts = std::max<std::size_t>(1, total / kPartBytes);
-  std::vector<std::vector<std::uint8_t>> compressed(parts);
-  std::vector<std::uint32_t> adlers(parts);
-  ShareTasks(parts, threads, [&](std::size_t part) {
-    const std::size_t begin = total * part / parts;
-    const std::size_t end = total * (part + 1) / parts;
-    std::vector<std::uint8_t>& out = compressed[part];
-    out.reserve((end - begin) / 4 + 64);
-    // Deflate with a 32 KiB window and no preset dictionary, and the header's check bits.
-    if (part == 0) out.insert(out.end(), {0x78, 0x01});
-    deflate::CompressPart(filtered.get(), begin, end, part + 1 == parts, out);
-    adlers[part] = deflate::Adler32(filtered.get() + begin, end - begin);
-  });
-  std::uint32_t adler = adlers[0];
-  for (std::size_t part = 1; part < parts; ++part) {
-    adler = deflate::Adler32Joined(adler, adlers[part],
-                                   total * (part + 1) / parts - total * part / parts);
-  }
-  AppendBig32(compressed.back(), adler);
-
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::size_t size = png.size() + 25 + 12;
-  for (const auto& part : compressed) size += part.size() + 12;
-  png.reserve(size);
   std::vector<std::uint8_t> header;
   AppendBig32(header, static_cast<std::uint32_t>(width));
   AppendBig32(header, static_cast<std::uint32_t>(height));
   // 8 bits a sample; colour type 6 (RGBA) or 2 (RGB); deflate; adaptive filters; no interlace.
   header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
   AppendChunk(png, "IHDR", header.data(), header.size());
-  for (const auto& part : compressed) AppendChunk(png, "IDAT", part.data(), part.size());
+
+  // One IDAT chunk, compressed in place: splitting it would only cost a copy.
+  libdeflate_compressor* compressor = Compressor(level);
+  const std::size_t dataAt = png.size() + 8;
+  png.resize(dataAt + libdeflate_zlib_compress_bound(compressor, total));
+  const std::size_t size = libdeflate_zlib_compress(compressor, filtered.get(), total,
+                                                    png.data() + dataAt, png.size() - dataAt);
+  // Within the bound, compressing cannot fail.
+  png.resize(dataAt + size);
+  WriteBig32(png.data() + dataAt - 8, static_cast<std::uint32_t>(size));
+  std::memcpy(png.data() + dataAt - 4, "IDAT", 4);
+  AppendBig32(png, libdeflate_crc32(0, png.data() + dataAt - 4, 4 + size));
   AppendChunk(png, "IEND", nullptr, 0);
   return png;
 }

@@ -14,9 +14,12 @@ inline constexpr int kMaxPngSide = 1000000;
 // longer than decoders read.
 bool PngEncoderTakes(const RasterImage& image);
 
+// libdeflate's compression level for our PNG files (1 fastest to 12 smallest), chosen by
+// measuring soft and noisy sheets with bench_codec --levels.
+inline constexpr int kPngLevel = 2;
+
 // The image as a whole PNG file, 8 bits a channel: RGBA when it has alpha, RGB otherwise.
-// Large pictures are filtered and compressed in parts on all cores. Throws std::bad_alloc
-// when memory runs out.
-std::vector<std::uint8_t> EncodePng(const RasterImage& image);
+// Large pictures are filtered on all cores. Throws std::bad_alloc when memory runs out.
+std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level = kPngLevel);
 
 }  // namespace tessarin
