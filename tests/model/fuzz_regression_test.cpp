@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,13 +47,11 @@ const std::string kGreyPixelUpToIend =
     "\x00\x00\x00\x0aIDAT\x78\x9c\x63\x68\x00\x00\x00\x82\x00\x81\x77\xcd\x72\xb6"s;
 const std::string kIend = "\x00\x00\x00\x00IEND\xae\x42\x60\x82"s;
 
-TEST(FuzzRegressions, ImagesLoadOrFailQuicklyLeavingThemEmpty) {
+TEST(FuzzRegressions, ImagesLoadOrFailLeavingThemEmpty) {
   for (const fs::path& file : Regressions("fuzz_raster_image")) {
     SCOPED_TRACE(file.filename().string());
     RasterImage image;
-    const auto start = std::chrono::steady_clock::now();
     const Status status = LoadBytes(image, ReadBytes(file));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     if (!status) {
       EXPECT_TRUE(image.IsNull());
       EXPECT_FALSE(status.Message().empty());
