@@ -3,78 +3,16 @@
 #include <libdeflate.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "byte_order.h"
-#include "png_paeth.h"
+#include "png_rgba_unfilter.h"
 #include "raster_image.h"
 
 namespace tessarin {
 namespace {
-
-// Undoes one row's filter, on 4-byte pixels in the file's order; above is the row before.
-bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, std::uint8_t* out,
-                 std::size_t n) {
-  switch (filter) {
-    case 0:
-      std::memcpy(out, in, n);
-      return true;
-    case 1:
-      std::memcpy(out, in, 4);
-      for (std::size_t i = 4; i < n; ++i) out[i] = static_cast<std::uint8_t>(in[i] + out[i - 4]);
-      return true;
-    case 2:
-      for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(in[i] + above[i]);
-      return true;
-    case 3:
-      for (std::size_t i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(in[i] + (above[i] >> 1));
-      for (std::size_t i = 4; i < n; ++i) {
-        out[i] = static_cast<std::uint8_t>(in[i] + ((out[i - 4] + above[i]) >> 1));
-      }
-      return true;
-    case 4:
-      // With nothing to the left, the predictor is the byte above.
-      for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(in[i] + above[i]);
-      for (std::size_t i = 4; i < n; ++i) {
-        out[i] =
-            static_cast<std::uint8_t>(in[i] + PaethPredictor(out[i - 4], above[i], above[i - 4]));
-      }
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Undoes the row filters of the inflated rows, each a filter byte and 4 * width bytes, which
-// start at base, and leaves the pixels there as ours, 4 * width bytes a row, B, G, R, A. Each
-// row is undone into a spare row first: written back, it lands before its own filtered bytes,
-// and before those of the rows after it. Returns the first row whose filter does not exist,
-// or -1.
-int Unfilter(std::uint8_t* base, int width, int height) {
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
-  // Two rows in turn, and a row of zeros above the first.
-  std::vector<std::uint8_t> rows(3 * rowBytes, 0);
-  const std::uint8_t* above = rows.data() + 2 * rowBytes;
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = base + static_cast<std::size_t>(y) * (rowBytes + 1);
-    std::uint8_t* row = rows.data() + static_cast<std::size_t>(y % 2) * rowBytes;
-    if (!UnfilterRow(in[0], in + 1, above, row, rowBytes)) return y;
-    std::uint8_t* out = base + static_cast<std::size_t>(y) * rowBytes;
-    for (std::size_t x = 0; x < rowBytes; x += 4) {
-      out[x] = row[x + 2];
-      out[x + 1] = row[x + 1];
-      out[x + 2] = row[x];
-      out[x + 3] = row[x + 3];
-    }
-    above = row;
-  }
-  return -1;
-}
 
 // A decompressor for each thread, kept between images: layers are read on several threads at
 // once, and building one costs more than reading a small layer.
@@ -192,7 +130,7 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
   const std::size_t after = deflatedSize - inflated.consumed;
   const bool checked = after >= 4 && ReadBig32(deflated + inflated.consumed) ==
                                          libdeflate_adler32(1, base, filteredSize);
-  const int badRow = Unfilter(base, width, height);
+  const int badRow = UnfilterRgbaRows(base, width, height);
   if (badRow >= 0) {
     // Every decoder stops at such a row, whatever follows the rows.
     const int filter = base[static_cast<std::size_t>(badRow) * lineBytes];

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,6 +61,10 @@ struct Size {
   int height;
 };
 
+void PrintTo(const Size& size, std::ostream* os) {
+  *os << size.width << "x" << size.height;
+}
+
 class ZlibWrittenPng : public ::testing::TestWithParam<std::tuple<ZlibWay, Size>> {};
 
 TEST_P(ZlibWrittenPng, OurReaderReadsLibpngsPixels) {
@@ -95,6 +101,28 @@ INSTANTIATE_TEST_SUITE_P(WaysAndSizes, ZlibWrittenPng,
                            return std::string(std::get<0>(row.param).name) + "_" +
                                   std::to_string(size.width) + "x" + std::to_string(size.height);
                          });
+
+// Samples from a few values near the ends of the byte: predictors tie and sums wrap all the
+// time, at every width around the four pixels our reader takes at once.
+TEST(PngRgbaDecoder, UndoesEveryFilterWhereItsPredictorsTieOrWrap) {
+  static constexpr std::uint8_t kValues[] = {0, 1, 2, 127, 128, 254, 255};
+  std::mt19937 random(11);
+  for (int width = 1; width <= 9; ++width) {
+    const int height = 6;
+    Bytes samples(static_cast<std::size_t>(width * height * 4));
+    for (std::uint8_t& sample : samples) sample = kValues[random() % 7];
+    for (const RowFilter filter : {RowFilter::None, RowFilter::Sub, RowFilter::Up,
+                                   RowFilter::Average, RowFilter::Paeth, RowFilter::ByTurns}) {
+      SCOPED_TRACE("width " + std::to_string(width) + ", filter " +
+                   std::to_string(static_cast<int>(filter)));
+      const Bytes png = PngFile(
+          width, height, 6, ZlibStream(FilteredRows(samples, width, height, 4, filter), kLevel6));
+      RasterImage ours;
+      ASSERT_EQ(ReadByOurReader(png, ours).outcome, RgbaPngReading::Outcome::Read);
+      EXPECT_EQ(PixelsUnlike(ours, ReadWithLibpng(png)), 0);
+    }
+  }
+}
 
 // How a broken file must fare.
 enum class Expect {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -20,6 +21,11 @@ struct ZlibWay {
   int level;
   int strategy;
 };
+
+// Test parameters print by name, not as bytes.
+inline void PrintTo(const ZlibWay& way, std::ostream* os) {
+  *os << way.name;
+}
 
 // Stored blocks, the fastest and the smallest levels, and each strategy.
 inline const ZlibWay kZlibWays[] = {
