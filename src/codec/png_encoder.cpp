@@ -3,14 +3,15 @@
 #include <libdeflate.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "byte_order.h"
-#include "png_paeth.h"
+#include "png_row_filter.h"
 #include "raster_image.h"
 #include "task_sharing.h"
 
@@ -51,59 +52,32 @@ void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::ui
 // One row in the file's channel order, R, G, B (, A), from ours, B, G, R (, A).
 void RowInFileOrder(const RasterImage& image, int y, int channels, std::uint8_t* out) {
   const std::uint8_t* in = image.Row(y);
-  const int inBytes = image.BitsPerPixel() / 8;
+  const auto inBytes = static_cast<std::size_t>(image.BitsPerPixel() / 8);
+  const auto outBytes = static_cast<std::size_t>(channels);
   const auto width = static_cast<std::size_t>(image.Width());
-  for (std::size_t x = 0; x < width; ++x, in += inBytes, out += channels) {
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
-    if (channels == 4) out[3] = in[3];
-  }
-}
-
-// The sum of the bytes' magnitudes read as signed: small residuals compress best.
-std::uint32_t Cost(const std::uint8_t* row, std::size_t n) {
-  std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    sum += static_cast<std::uint32_t>(std::abs(static_cast<std::int8_t>(row[i])));
-  return sum;
-}
-
-// Filters one row by each of the five filters and keeps the cheapest, type byte first.
-// prior is the row above, all zeros for the first row.
-void FilterRow(const std::uint8_t* row, const std::uint8_t* prior, std::size_t n, std::size_t bpp,
-               std::array<std::vector<std::uint8_t>, 4>& trials, std::uint8_t* out) {
-  std::uint8_t* sub = trials[0].data();
-  std::uint8_t* up = trials[1].data();
-  std::uint8_t* average = trials[2].data();
-  std::uint8_t* paeth = trials[3].data();
-  for (std::size_t i = 0; i < bpp; ++i) {
-    sub[i] = row[i];
-    average[i] = static_cast<std::uint8_t>(row[i] - (prior[i] >> 1));
-    paeth[i] = static_cast<std::uint8_t>(row[i] - prior[i]);
-  }
-  for (std::size_t i = bpp; i < n; ++i) {
-    sub[i] = static_cast<std::uint8_t>(row[i] - row[i - bpp]);
-    average[i] = static_cast<std::uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
-    paeth[i] =
-        static_cast<std::uint8_t>(row[i] - PaethPredictor(row[i - bpp], prior[i], prior[i - bpp]));
-  }
-  for (std::size_t i = 0; i < n; ++i) up[i] = static_cast<std::uint8_t>(row[i] - prior[i]);
-
-  const std::uint8_t* best = row;
-  std::uint8_t type = 0;
-  std::uint32_t bestCost = Cost(row, n);
-  for (std::uint8_t filter = 1; filter <= 4; ++filter) {
-    const std::uint8_t* trial = trials[filter - 1].data();
-    const std::uint32_t cost = Cost(trial, n);
-    if (cost < bestCost) {
-      bestCost = cost;
-      best = trial;
-      type = filter;
+  std::size_t x = 0;
+#if defined(__SSE2__)
+  if (inBytes == 4 && outBytes == 4) {
+    // Four pixels at a time: the first byte is the lowest of each 32-bit lane.
+    const __m128i low = _mm_set1_epi32(0xFF);
+    const __m128i middle = _mm_set1_epi32(static_cast<std::int32_t>(0xFF00FF00u));
+    for (; x + 4 <= width; x += 4) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * x));
+      const __m128i swapped = _mm_or_si128(_mm_and_si128(v, middle),
+                                           _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 16), low),
+                                                        _mm_slli_epi32(_mm_and_si128(v, low), 16)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), swapped);
     }
   }
-  out[0] = type;
-  std::memcpy(out + 1, best, n);
+#endif
+  for (; x < width; ++x) {
+    const std::uint8_t* pixel = in + x * inBytes;
+    std::uint8_t* to = out + x * outBytes;
+    to[0] = pixel[2];
+    to[1] = pixel[1];
+    to[2] = pixel[0];
+    if (outBytes == 4) to[3] = pixel[3];
+  }
 }
 
 }  // namespace
@@ -127,18 +101,13 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level) {
   std::unique_ptr<std::uint8_t[]> filtered(new std::uint8_t[total]);
   const int bands = (height + kBandRows - 1) / kBandRows;
   ShareTasks(static_cast<std::size_t>(bands), threads, [&](std::size_t band) {
-    std::vector<std::uint8_t> prior(rowBytes, 0);
-    std::vector<std::uint8_t> row(rowBytes);
-    std::array<std::vector<std::uint8_t>, 4> trials;
-    for (auto& trial : trials) trial.resize(rowBytes);
+    PngRowFilter filter(rowBytes, static_cast<std::size_t>(channels));
     const int top = static_cast<int>(band) * kBandRows;
     const int bottom = std::min(height, top + kBandRows);
-    if (top > 0) RowInFileOrder(image, top - 1, channels, prior.data());
+    if (top > 0) RowInFileOrder(image, top - 1, channels, filter.Above());
     for (int y = top; y < bottom; ++y) {
-      RowInFileOrder(image, y, channels, row.data());
-      FilterRow(row.data(), prior.data(), rowBytes, static_cast<std::size_t>(channels), trials,
-                filtered.get() + static_cast<std::size_t>(y) * lineBytes);
-      row.swap(prior);
+      RowInFileOrder(image, y, channels, filter.Row());
+      filter.Filter(filtered.get() + static_cast<std::size_t>(y) * lineBytes);
     }
   });
 
@@ -150,17 +119,16 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level) {
   header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
   AppendChunk(png, "IHDR", header.data(), header.size());
 
-  // One IDAT chunk, compressed in place: splitting it would only cost a copy.
+  // One IDAT chunk. Compressed apart first: of room for the worst case, only what is filled
+  // is ever touched.
   libdeflate_compressor* compressor = Compressor(level);
-  const std::size_t dataAt = png.size() + 8;
-  png.resize(dataAt + libdeflate_zlib_compress_bound(compressor, total));
-  const std::size_t size = libdeflate_zlib_compress(compressor, filtered.get(), total,
-                                                    png.data() + dataAt, png.size() - dataAt);
+  const std::size_t bound = libdeflate_zlib_compress_bound(compressor, total);
+  std::unique_ptr<std::uint8_t[]> compressed(new std::uint8_t[bound]);
   // Within the bound, compressing cannot fail.
-  png.resize(dataAt + size);
-  WriteBig32(png.data() + dataAt - 8, static_cast<std::uint32_t>(size));
-  std::memcpy(png.data() + dataAt - 4, "IDAT", 4);
-  AppendBig32(png, libdeflate_crc32(0, png.data() + dataAt - 4, 4 + size));
+  const std::size_t size =
+      libdeflate_zlib_compress(compressor, filtered.get(), total, compressed.get(), bound);
+  png.reserve(png.size() + size + 24);
+  AppendChunk(png, "IDAT", compressed.get(), size);
   AppendChunk(png, "IEND", nullptr, 0);
   return png;
 }

@@ -3,11 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#else
 #include "png_paeth.h"
-#endif
 
 // Each row is undone where it lies: a pixel is written before the bytes it was read from,
 // never over bytes still to be read, and the row above is already ours. The filters add a
@@ -58,29 +54,11 @@ Pixel Average(Pixel a, Pixel b) {
   return _mm_sub_epi8(_mm_avg_epu8(a, b), odd);
 }
 
-__m128i Magnitude16(__m128i v) {
-  return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
-}
-
-// Of left, above and above-left, the one nearest left + above - aboveLeft, ties going to left,
-// then above; worked in 16 bits.
 Pixel Paeth(Pixel left, Pixel above, Pixel aboveLeft) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i a = _mm_unpacklo_epi8(left, zero);
-  const __m128i b = _mm_unpacklo_epi8(above, zero);
-  const __m128i c = _mm_unpacklo_epi8(aboveLeft, zero);
-  const __m128i toLeft = _mm_sub_epi16(b, c);
-  const __m128i toAbove = _mm_sub_epi16(a, c);
-  const __m128i toAboveLeft = Magnitude16(_mm_add_epi16(toLeft, toAbove));
-  const __m128i magnitudeLeft = Magnitude16(toLeft);
-  const __m128i magnitudeAbove = Magnitude16(toAbove);
-  const __m128i nearest = _mm_min_epi16(magnitudeLeft, _mm_min_epi16(magnitudeAbove, toAboveLeft));
-  const __m128i isLeft = _mm_cmpeq_epi16(nearest, magnitudeLeft);
-  const __m128i isAbove = _mm_andnot_si128(isLeft, _mm_cmpeq_epi16(nearest, magnitudeAbove));
-  const __m128i isAboveLeft = _mm_andnot_si128(_mm_or_si128(isLeft, isAbove), _mm_set1_epi16(-1));
   const __m128i chosen =
-      _mm_or_si128(_mm_or_si128(_mm_and_si128(isLeft, a), _mm_and_si128(isAbove, b)),
-                   _mm_and_si128(isAboveLeft, c));
+      PaethPredictor16(_mm_unpacklo_epi8(left, zero), _mm_unpacklo_epi8(above, zero),
+                       _mm_unpacklo_epi8(aboveLeft, zero));
   return _mm_packus_epi16(chosen, chosen);
 }
 
