@@ -39,21 +39,28 @@ Inflated Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, 
   return inflated;
 }
 
-// About how many bytes a stream that breaks down gives first: with less room, inflating stops
-// for want of it before reaching the fault. Room for reaching bytes is known to reach it.
+// About how many bytes a stream that breaks down gives before it does: with less room,
+// inflating stops for want of it before reaching the fault. Searched for by whole rows, so that
+// a few passes do even for the tallest pictures, then placed within its row or just after it.
 std::size_t BytesBeforeFault(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
-                             std::size_t reaching) {
+                             std::size_t lineBytes, std::size_t rows) {
+  const auto reaches = [&](std::size_t room) {
+    return Inflate(in, inSize, out, room).result == LIBDEFLATE_BAD_DATA;
+  };
+  // Room for `high` rows reaches the fault.
   std::size_t low = 0;
-  std::size_t high = reaching;
+  std::size_t high = rows;
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;
-    if (Inflate(in, inSize, out, middle).result == LIBDEFLATE_BAD_DATA) {
+    if (reaches(middle * lineBytes)) {
       high = middle;
     } else {
       low = middle + 1;
     }
   }
-  return low;
+  if (low == 0) return 0;
+  // Breaking down where a row ends, the stream fails the next one.
+  return reaches(low * lineBytes - 1) ? (low - 1) * lineBytes : low * lineBytes;
 }
 
 }  // namespace
@@ -121,7 +128,8 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
     if (Inflate(deflated, deflatedSize, base, filteredSize - 1).result != LIBDEFLATE_BAD_DATA) {
       return refuse(Outcome::HandedOn, {});
     }
-    return cutOff(BytesBeforeFault(deflated, deflatedSize, base, filteredSize - 1));
+    return cutOff(BytesBeforeFault(deflated, deflatedSize, base, lineBytes,
+                                   static_cast<std::size_t>(height)));
   }
   if (inflated.result != LIBDEFLATE_SUCCESS) return refuse(Outcome::HandedOn, {});
   if (inflated.produced < filteredSize) return cutOff(inflated.produced);
