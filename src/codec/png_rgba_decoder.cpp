@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "byte_order.h"

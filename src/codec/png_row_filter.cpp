@@ -15,9 +15,12 @@ constexpr int kFilters = 5;
 void FilterBytes(const std::uint8_t* row, const std::uint8_t* above, std::size_t from,
                  std::size_t n, std::size_t bpp, std::uint8_t* const* trials,
                  std::uint64_t* costs) {
+  // The pixel to the left, in the margin for the first.
+  const std::uint8_t* rowLeft = row - bpp;
+  const std::uint8_t* aboveLeftRow = above - bpp;
   for (std::size_t i = from; i < n; ++i) {
-    const int left = row[i - bpp];
-    const int aboveLeft = above[i - bpp];
+    const int left = rowLeft[i];
+    const int aboveLeft = aboveLeftRow[i];
     const int predictions[kFilters] = {0, left, above[i], (left + above[i]) >> 1,
                                        PaethPredictor(left, above[i], aboveLeft)};
     for (int k = 0; k < kFilters; ++k) {
@@ -43,9 +46,9 @@ std::size_t FilterSixteenAtATime(const std::uint8_t* row, const std::uint8_t* ab
       return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     };
     const __m128i x = load(row + i);
-    const __m128i a = load(row + i - bpp);
+    const __m128i a = load(row - bpp + i);
     const __m128i b = load(above + i);
-    const __m128i c = load(above + i - bpp);
+    const __m128i c = load(above - bpp + i);
     const __m128i average =
         _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
     const __m128i paeth =
