@@ -1,11 +1,8 @@
-// Sheets with transparency saved as BMP keep their alpha: our writer's 32-bit files read back
-// exactly through the toolkit's reader and through ImageMagick's, and BMPs with alpha that
-// ImageMagick writes load with their alpha too.
+// Sheets with transparency saved as BMP keep their alpha: our writer's files are 32 bits with an
+// alpha mask, ImageMagick reads them back exactly (the toolkit's reader does in the save round
+// trip), and BMPs with alpha that ImageMagick writes load with their alpha too.
 
 #include <gtest/gtest.h>
-
-#include <QByteArray>
-#include <QImage>
 
 #include <cstdint>
 #include <cstdlib>
@@ -83,29 +80,18 @@ Bytes RgbaBytes(const RasterImage& image) {
 
 class BmpWithAlpha : public ::testing::TestWithParam<Size> {};
 
-TEST_P(BmpWithAlpha, IsThirtyTwoBitsThatTheToolkitReadsBackExactly) {
+// The toolkit's reading it back exactly is the save round trip's test.
+TEST_P(BmpWithAlpha, IsThirtyTwoBitsWithItsChannelsNamed) {
   const testing::TempFolder folder;
   const RasterImage image = Translucent(GetParam().width, GetParam().height);
   const fs::path path = folder.Path("sheet.bmp");
   ASSERT_TRUE(WriteImageFile(image, path));
   const Bytes bmp = ReadAll(path);
-  ASSERT_GE(bmp.size(), 54u);
+  ASSERT_GE(bmp.size(), 122u);
+  EXPECT_EQ(Little32At(bmp, 2), bmp.size()) << "the file's size";
   EXPECT_EQ(bmp[28], 32) << "bits a pixel";
   EXPECT_EQ(Little32At(bmp, 30), 3u) << "channels given by masks";
-  EXPECT_EQ(Little32At(bmp, 2), bmp.size()) << "the file's size";
-  const QImage theirs = QImage::fromData(QByteArray(reinterpret_cast<const char*>(bmp.data()),
-                                                    static_cast<qsizetype>(bmp.size())),
-                                         "BMP")
-                            .convertToFormat(QImage::Format_ARGB32);
-  ASSERT_EQ(theirs.width(), image.Width());
-  ASSERT_EQ(theirs.height(), image.Height());
-  int wrong = 0;
-  for (int y = 0; y < image.Height(); ++y) {
-    for (int x = 0; x < image.Width(); ++x) {
-      wrong += theirs.pixel(x, y) != image.PixelAt(x, y, BlendRule::Standard) ? 1 : 0;
-    }
-  }
-  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(Little32At(bmp, 66), 0xFF000000u) << "the alpha mask";
 }
 
 TEST_P(BmpWithAlpha, ImageMagickReadsBackExactly) {
