@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -14,6 +13,7 @@
 #include "png_row_filter.h"
 #include "raster_image.h"
 #include "task_sharing.h"
+#include "zlib_stream_parts.h"
 
 namespace tessarin {
 namespace {
@@ -21,23 +21,6 @@ namespace {
 // Rows are filtered in bands of this many, on several threads once there are enough of them.
 constexpr int kBandRows = 32;
 constexpr std::size_t kBytesForThreads = 512 * 1024;
-
-// A compressor for each thread, kept between images at the level last asked for: a sheet is
-// often one of a batch, and building one costs about as much as compressing a small sheet.
-libdeflate_compressor* Compressor(int level) {
-  struct Kept {
-    std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor{
-        nullptr, libdeflate_free_compressor};
-    int level = 0;
-  };
-  thread_local Kept kept;
-  if (!kept.compressor || kept.level != level) {
-    kept.compressor.reset(libdeflate_alloc_compressor(level));
-    kept.level = level;
-  }
-  if (!kept.compressor) throw std::bad_alloc();
-  return kept.compressor.get();
-}
 
 // Length, type, data, and the CRC of type and data.
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
@@ -119,16 +102,14 @@ std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level) {
   header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
   AppendChunk(png, "IHDR", header.data(), header.size());
 
-  // One IDAT chunk. Compressed apart first: of room for the worst case, only what is filled
-  // is ever touched.
-  libdeflate_compressor* compressor = Compressor(level);
-  const std::size_t bound = libdeflate_zlib_compress_bound(compressor, total);
-  std::unique_ptr<std::uint8_t[]> compressed(new std::uint8_t[bound]);
-  // Within the bound, compressing cannot fail.
-  const std::size_t size =
-      libdeflate_zlib_compress(compressor, filtered.get(), total, compressed.get(), bound);
-  png.reserve(png.size() + size + 24);
-  AppendChunk(png, "IDAT", compressed.get(), size);
+  // One IDAT chunk for each part of the stream.
+  const std::vector<std::vector<std::uint8_t>> parts =
+      ZlibStreamInParts(filtered.get(), total, threads, level);
+  filtered.reset();
+  std::size_t size = png.size() + 12;
+  for (const auto& part : parts) size += part.size() + 12;
+  png.reserve(size);
+  for (const auto& part : parts) AppendChunk(png, "IDAT", part.data(), part.size());
   AppendChunk(png, "IEND", nullptr, 0);
   return png;
 }
