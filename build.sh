@@ -16,7 +16,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libdeflate-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev zlib1g-dev libpng-dev imagemagick
   fonts-ipafont-gothic
 )
 tools/install-missing-packages.sh "${packages[@]}"

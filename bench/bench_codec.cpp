@@ -1,7 +1,8 @@
 // PNG both ways, ours against the toolkit's: reading a layer (8-bit RGBA, one thread), and
-// writing a finished sheet (ours uses all cores; the toolkit's writer at zlib level 2, which
-// it was used at before). Prints wall and processor time and size.
-// Usage: bench_codec [SHEET.png]   (default: a generated 1024 x 1024 sheet of soft sprites)
+// writing a finished sheet (ours filters on all cores; the toolkit's writer at zlib level 2,
+// which it was used at before). Prints wall and processor time and size, for a soft sheet and
+// a noisy, painted one; with --levels, also our writer at each of libdeflate's levels.
+// Usage: bench_codec [--levels] [SHEET.png]   (default: both generated 1024 x 1024 sheets)
 
 #include <QBuffer>
 #include <QByteArray>
@@ -12,13 +13,17 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "image_file.h"
+#include "plasma_painting.h"
 #include "png_encoder.h"
 #include "raster_image.h"
-#include "image_file.h"
 
 namespace {
 
@@ -73,21 +78,15 @@ Figure Time(const std::function<std::size_t()>& encode) {
   return {ms[ms.size() / 2], cpuMs, bytes};
 }
 
-}  // namespace
+void Report(const char* label, const Figure& figure, bool withSize) {
+  std::printf("  %-26s %7.1f ms wall  %7.1f ms processor", label, figure.medianMs, figure.cpuMs);
+  if (withSize) std::printf("  %8zu bytes", figure.bytes);
+  std::printf("\n");
+}
 
-int main(int argc, char** argv) {
-  RasterImage sheet;
-  if (argc > 1) {
-    if (const tessarin::Status loaded = ReadImageFile(argv[1], sheet); !loaded) {
-      std::fprintf(stderr, "bench_codec: %s\n", loaded.Message().c_str());
-      return 1;
-    }
-  } else {
-    sheet = GeneratedSheet();
-  }
-  std::printf("%d x %d, %d bits, median of %d runs\n", sheet.Width(), sheet.Height(),
-              sheet.BitsPerPixel(), kRuns);
-
+void Measure(const std::string& name, const RasterImage& sheet, bool levels) {
+  std::printf("%s: %d x %d, %d bits, median of %d runs\n", name.c_str(), sheet.Width(),
+              sheet.Height(), sheet.BitsPerPixel(), kRuns);
   const Figure ours = Time([&] { return tessarin::EncodePng(sheet).size(); });
   const QImage picture(sheet.Row(0), sheet.Width(), sheet.Height(),
                        static_cast<qsizetype>(sheet.Stride()), QImage::Format_ARGB32);
@@ -122,18 +121,41 @@ int main(int argc, char** argv) {
   };
   const auto* toolkitBytes = reinterpret_cast<const std::uint8_t*>(toolkitPng.constData());
   const auto toolkitSize = static_cast<std::size_t>(toolkitPng.size());
-  const std::pair<const char*, Figure> rows[] = {
-      {"write: ours", ours},
-      {"write: toolkit's", toolkit},
-      {"read ours: ours", readByUs(png.data(), png.size())},
-      {"read ours: toolkit's", readByToolkit(png.data(), png.size())},
-      {"read toolkit's: ours", readByUs(toolkitBytes, toolkitSize)},
-      {"read toolkit's: toolkit's", readByToolkit(toolkitBytes, toolkitSize)},
-  };
-  for (const auto& [label, figure] : rows) {
-    std::printf("  %-26s %7.1f ms wall  %7.1f ms processor", label, figure.medianMs, figure.cpuMs);
-    if (label[0] == 'w') std::printf("  %8zu bytes", figure.bytes);
-    std::printf("\n");
+  Report("write: ours", ours, true);
+  Report("write: toolkit's", toolkit, true);
+  Report("read ours: ours", readByUs(png.data(), png.size()), false);
+  Report("read ours: toolkit's", readByToolkit(png.data(), png.size()), false);
+  Report("read toolkit's: ours", readByUs(toolkitBytes, toolkitSize), false);
+  Report("read toolkit's: toolkit's", readByToolkit(toolkitBytes, toolkitSize), false);
+  if (!levels) return;
+  for (int level = 1; level <= 12; ++level) {
+    const std::string label = "write: ours at level " + std::to_string(level);
+    Report(label.c_str(), Time([&] { return tessarin::EncodePng(sheet, level).size(); }), true);
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool levels = false;
+  const char* file = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--levels") == 0) {
+      levels = true;
+    } else {
+      file = argv[i];
+    }
+  }
+  if (file != nullptr) {
+    RasterImage sheet;
+    if (const tessarin::Status loaded = ReadImageFile(file, sheet); !loaded) {
+      std::fprintf(stderr, "bench_codec: %s\n", loaded.Message().c_str());
+      return 1;
+    }
+    Measure(file, sheet, levels);
+    return 0;
+  }
+  Measure("soft sheet", GeneratedSheet(), levels);
+  Measure("noisy sheet", tessarin::bench::PlasmaPainting(1024, 1), levels);
   return 0;
 }

@@ -1,7 +1,9 @@
 // Writes a large image set for comparing Tessarin with general-purpose tools: eight parts, each
-// with three images (a, b and c, in other colours) and their companions, 1024 x 1024 RGBA. Every
+// with three images (a, b and c) and their companions, 1024 x 1024 RGBA. In the soft set every
 // 128-pixel cell holds a shaded, soft-edged shape as a sprite sheet would, so the files compress
-// like real art. Usage: make_large_set GRAPHICS_DIR   (writes GRAPHICS_DIR/Large)
+// like sprite art; in the noisy set every layer is painted with plasma-like colour, grain and
+// wandering alpha, so they compress like painted art.
+// Usage: make_large_set GRAPHICS_DIR [soft|noisy]   (writes GRAPHICS_DIR/Large or .../Noisy)
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "image_file.h"
+#include "plasma_painting.h"
 #include "raster_image.h"
 
 namespace {
@@ -82,11 +85,13 @@ tessarin::RasterImage Draw(const Shape& shape, bool companion, int part, int var
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_large_set GRAPHICS_DIR\n");
+  const std::string kind = argc == 3 ? argv[2] : "soft";
+  if (argc < 2 || argc > 3 || (kind != "soft" && kind != "noisy")) {
+    std::fprintf(stderr, "usage: make_large_set GRAPHICS_DIR [soft|noisy]\n");
     return 1;
   }
-  const std::filesystem::path set = std::filesystem::path(argv[1]) / "Large";
+  const bool noisy = kind == "noisy";
+  const std::filesystem::path set = std::filesystem::path(argv[1]) / (noisy ? "Noisy" : "Large");
   std::filesystem::create_directories(set);
   std::string setting = "Xsize:1024\r\nYsize:1024\r\n";
   for (int part = 0; part < kParts; ++part) {
@@ -97,8 +102,11 @@ int main(int argc, char** argv) {
       const std::string stem(1, static_cast<char>('a' + variant));
       for (const bool companion : {false, true}) {
         const auto file = folder / (stem + (companion ? "$.png" : ".png"));
+        const auto seed = static_cast<unsigned>(part * 100 + variant * 10 + (companion ? 1 : 0));
         const tessarin::Status saved =
-            WriteImageFile(Draw(kShapes[part], companion, part, variant), file);
+            WriteImageFile(noisy ? tessarin::bench::PlasmaPainting(kSize, seed)
+                                 : Draw(kShapes[part], companion, part, variant),
+                           file);
         if (!saved) {
           std::fprintf(stderr, "%s\n", saved.Message().c_str());
           return 1;

@@ -23,9 +23,19 @@ inline void AppendBig32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.insert(out.end(), bytes, bytes + 4);
 }
 
-// Bytes taken as one number with the first byte lowest: deflate's bit order, and pixel bytes
-// tested several at a time, read alike on every machine. Compilers make each a single load
-// where the machine is little-endian.
+// BMP's numbers are stored least significant byte first.
+inline void AppendLittle16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+  out.insert(out.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)});
+}
+
+inline void AppendLittle32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  AppendLittle16(out, static_cast<std::uint16_t>(v));
+  AppendLittle16(out, static_cast<std::uint16_t>(v >> 16));
+}
+
+// Bytes taken as one number with the first byte lowest: pixel bytes tested several at a time,
+// read alike on every machine. Compilers make each a single load where the machine is
+// little-endian.
 inline std::uint32_t ReadLittle32(const std::uint8_t* p) {
   return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
          std::uint32_t{p[3]} << 24;

@@ -1,5 +1,6 @@
 // Reading and writing image files: our own PNG codec for the usual sprite layers and sheets,
-// the toolkit's codecs for everything else, and atomic saving.
+// our own BMP writer for pictures with alpha, the toolkit's codecs for everything else, and
+// atomic saving.
 
 #include "image_file.h"
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "atomic_save.h"
+#include "bmp_encoder.h"
 #include "decode_refusal.h"
 #include "png_chunk_scan.h"
 #include "png_encoder.h"
@@ -132,13 +134,15 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
                                         : "no encoder for the extension " + Quoted(extension)));
   }
 
-  // PNG files of our own pixel formats are written by our encoder, which uses every core;
-  // the rest go through the toolkit's.
-  std::vector<std::uint8_t> png;
+  // PNG files of our own pixel formats are written by our encoder, and BMP files with alpha by
+  // ours, which keeps it; the rest go through the toolkit's.
+  const bool ourPng = format == "png" && PngEncoderTakes(image);
+  const bool ourBmp = format == "bmp" && BmpAlphaEncoderTakes(image);
+  std::vector<std::uint8_t> encoded;
   QImage picture;
-  if (format == "png" && PngEncoderTakes(image)) {
+  if (ourPng || ourBmp) {
     try {
-      png = EncodePng(image);
+      encoded = ourPng ? EncodePng(image) : EncodeBmpWithAlpha(image);
     } catch (const std::bad_alloc&) {
       return Status::OutOfMemory(failure + "out of memory");
     }
@@ -149,8 +153,8 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
   const Status saved = SaveAtomically(name, [&](QFile& file, QString& error) {
     try {
       if (picture.isNull()) {
-        const auto size = static_cast<qint64>(png.size());
-        return file.write(reinterpret_cast<const char*>(png.data()), size) == size;
+        const auto size = static_cast<qint64>(encoded.size());
+        return file.write(reinterpret_cast<const char*>(encoded.data()), size) == size;
       }
       return EncodeWithToolkit(file, format, picture, error);
     } catch (const std::bad_alloc&) {

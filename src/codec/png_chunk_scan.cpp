@@ -1,10 +1,11 @@
 #include "png_chunk_scan.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
 #include <cstring>
 
 #include "byte_order.h"
-#include "crc32.h"
 #include "png_encoder.h"
 
 namespace tessarin {
@@ -74,7 +75,7 @@ PngFacts ScanPngChunks(const std::uint8_t* data, std::size_t size) {
   };
   if (ReadBig32(data + 8) != 13) {
     noteDamage("its header chunk holds " + std::to_string(ReadBig32(data + 8)) + " bytes, not 13");
-  } else if (Crc32(data + 12, 17) != ReadBig32(data + 29)) {
+  } else if (libdeflate_crc32(0, data + 12, 17) != ReadBig32(data + 29)) {
     noteDamage("its header chunk fails its checksum");
   } else {
     noteDamage(HeaderFault(data + 16));
@@ -108,7 +109,7 @@ PngFacts ScanPngChunks(const std::uint8_t* data, std::size_t size) {
     // and refuses the file for a critical one.
     const bool critical = (type[0] & 0x20) == 0;
     if (critical && length + 12 <= size - at &&
-        Crc32(type, length + 4) != ReadBig32(body + length)) {
+        libdeflate_crc32(0, type, length + 4) != ReadBig32(body + length)) {
       noteDamage("its " + name + " chunk at byte " + std::to_string(at) + " fails its checksum");
     }
     if (name == "IHDR") noteDamage("it has a second header chunk, at byte " + std::to_string(at));
@@ -124,7 +125,7 @@ PngFacts ScanPngChunks(const std::uint8_t* data, std::size_t size) {
       if (!sawImageData) noteDamage("it ends before any image data");
       // Without its checksum, the decoder checks the chunk against an empty IEND's checksum.
       constexpr std::uint32_t kEmptyEndChecksum = 0xAE426082;
-      if (length + 12 > size - at && Crc32(type, length + 4) != kEmptyEndChecksum) {
+      if (length + 12 > size - at && libdeflate_crc32(0, type, length + 4) != kEmptyEndChecksum) {
         noteDamage("its IEND chunk at byte " + std::to_string(at) +
                    " holds data but lacks its checksum");
       }

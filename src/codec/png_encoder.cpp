@@ -1,94 +1,66 @@
 #include "png_encoder.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
-#include <array>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
-#include "adler32.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "byte_order.h"
-#include "crc32.h"
-#include "deflate_compressor.h"
-#include "png_paeth.h"
+#include "png_row_filter.h"
 #include "raster_image.h"
 #include "task_sharing.h"
+#include "zlib_stream_parts.h"
 
 namespace tessarin {
 namespace {
 
-// Filtered bytes per compressed part. Each part starts a fresh code, but reaches back into
-// the part before for matches: at this size the parts together come out within a fraction
-// of a per cent of one stream.
-constexpr std::size_t kPartBytes = 256 * 1024;
+// Rows are filtered in bands of this many, on several threads once there are enough of them.
 constexpr int kBandRows = 32;
+constexpr std::size_t kBytesForThreads = 512 * 1024;
 
 // Length, type, data, and the CRC of type and data.
 void AppendChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
                  std::size_t size) {
   AppendBig32(out, static_cast<std::uint32_t>(size));
-  const auto* typeBytes = reinterpret_cast<const std::uint8_t*>(type);
-  out.insert(out.end(), typeBytes, typeBytes + 4);
+  const std::size_t typeAt = out.size();
+  out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data, data + size);
-  AppendBig32(out, Crc32(data, size, Crc32(typeBytes, 4)));
+  AppendBig32(out, libdeflate_crc32(0, out.data() + typeAt, 4 + size));
 }
 
 // One row in the file's channel order, R, G, B (, A), from ours, B, G, R (, A).
 void RowInFileOrder(const RasterImage& image, int y, int channels, std::uint8_t* out) {
   const std::uint8_t* in = image.Row(y);
-  const int inBytes = image.BitsPerPixel() / 8;
+  const auto inBytes = static_cast<std::size_t>(image.BitsPerPixel() / 8);
+  const auto outBytes = static_cast<std::size_t>(channels);
   const auto width = static_cast<std::size_t>(image.Width());
-  for (std::size_t x = 0; x < width; ++x, in += inBytes, out += channels) {
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
-    if (channels == 4) out[3] = in[3];
-  }
-}
-
-// The sum of the bytes' magnitudes read as signed: small residuals compress best.
-std::uint32_t Cost(const std::uint8_t* row, std::size_t n) {
-  std::uint32_t sum = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    sum += static_cast<std::uint32_t>(std::abs(static_cast<std::int8_t>(row[i])));
-  return sum;
-}
-
-// Filters one row by each of the five filters and keeps the cheapest, type byte first.
-// prior is the row above, all zeros for the first row.
-void FilterRow(const std::uint8_t* row, const std::uint8_t* prior, std::size_t n, std::size_t bpp,
-               std::array<std::vector<std::uint8_t>, 4>& trials, std::uint8_t* out) {
-  std::uint8_t* sub = trials[0].data();
-  std::uint8_t* up = trials[1].data();
-  std::uint8_t* average = trials[2].data();
-  std::uint8_t* paeth = trials[3].data();
-  for (std::size_t i = 0; i < bpp; ++i) {
-    sub[i] = row[i];
-    average[i] = static_cast<std::uint8_t>(row[i] - (prior[i] >> 1));
-    paeth[i] = static_cast<std::uint8_t>(row[i] - prior[i]);
-  }
-  for (std::size_t i = bpp; i < n; ++i) {
-    sub[i] = static_cast<std::uint8_t>(row[i] - row[i - bpp]);
-    average[i] = static_cast<std::uint8_t>(row[i] - ((row[i - bpp] + prior[i]) >> 1));
-    paeth[i] =
-        static_cast<std::uint8_t>(row[i] - PaethPredictor(row[i - bpp], prior[i], prior[i - bpp]));
-  }
-  for (std::size_t i = 0; i < n; ++i) up[i] = static_cast<std::uint8_t>(row[i] - prior[i]);
-
-  const std::uint8_t* best = row;
-  std::uint8_t type = 0;
-  std::uint32_t bestCost = Cost(row, n);
-  for (std::uint8_t filter = 1; filter <= 4; ++filter) {
-    const std::uint8_t* trial = trials[filter - 1].data();
-    const std::uint32_t cost = Cost(trial, n);
-    if (cost < bestCost) {
-      bestCost = cost;
-      best = trial;
-      type = filter;
+  std::size_t x = 0;
+#if defined(__SSE2__)
+  if (inBytes == 4 && outBytes == 4) {
+    // Four pixels at a time: the first byte is the lowest of each 32-bit lane.
+    const __m128i low = _mm_set1_epi32(0xFF);
+    const __m128i middle = _mm_set1_epi32(static_cast<std::int32_t>(0xFF00FF00u));
+    for (; x + 4 <= width; x += 4) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * x));
+      const __m128i swapped = _mm_or_si128(_mm_and_si128(v, middle),
+                                           _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 16), low),
+                                                        _mm_slli_epi32(_mm_and_si128(v, low), 16)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), swapped);
     }
   }
-  out[0] = type;
-  std::memcpy(out + 1, best, n);
+#endif
+  for (; x < width; ++x) {
+    const std::uint8_t* pixel = in + x * inBytes;
+    std::uint8_t* to = out + x * outBytes;
+    to[0] = pixel[2];
+    to[1] = pixel[1];
+    to[2] = pixel[0];
+    if (outBytes == 4) to[3] = pixel[3];
+  }
 }
 
 }  // namespace
@@ -99,66 +71,45 @@ bool PngEncoderTakes(const RasterImage& image) {
          image.Width() <= kMaxPngSide && image.Height() <= kMaxPngSide;
 }
 
-std::vector<std::uint8_t> EncodePng(const RasterImage& image) {
+std::vector<std::uint8_t> EncodePng(const RasterImage& image, int level) {
   const int width = image.Width();
   const int height = image.Height();
   const int channels = image.BitsPerPixel() == 32 && image.HasAlpha() ? 4 : 3;
   const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
   const std::size_t lineBytes = rowBytes + 1;
   const std::size_t total = lineBytes * static_cast<std::size_t>(height);
-  const unsigned threads = total >= 2 * kPartBytes ? CoreCount() : 1u;
+  const unsigned threads = total >= kBytesForThreads ? CoreCount() : 1u;
 
   // Rows are filtered in bands, each band from its own copy of the row above it.
   std::unique_ptr<std::uint8_t[]> filtered(new std::uint8_t[total]);
   const int bands = (height + kBandRows - 1) / kBandRows;
   ShareTasks(static_cast<std::size_t>(bands), threads, [&](std::size_t band) {
-    std::vector<std::uint8_t> prior(rowBytes, 0);
-    std::vector<std::uint8_t> row(rowBytes);
-    std::array<std::vector<std::uint8_t>, 4> trials;
-    for (auto& trial : trials) trial.resize(rowBytes);
+    PngRowFilter filter(rowBytes, static_cast<std::size_t>(channels));
     const int top = static_cast<int>(band) * kBandRows;
     const int bottom = std::min(height, top + kBandRows);
-    if (top > 0) RowInFileOrder(image, top - 1, channels, prior.data());
+    if (top > 0) RowInFileOrder(image, top - 1, channels, filter.Above());
     for (int y = top; y < bottom; ++y) {
-      RowInFileOrder(image, y, channels, row.data());
-      FilterRow(row.data(), prior.data(), rowBytes, static_cast<std::size_t>(channels), trials,
-                filtered.get() + static_cast<std::size_t>(y) * lineBytes);
-      row.swap(prior);
+      RowInFileOrder(image, y, channels, filter.Row());
+      filter.Filter(filtered.get() + static_cast<std::size_t>(y) * lineBytes);
     }
   });
 
-  // One IDAT chunk per part: the zlib header opens the first, the checksum closes the last.
-  const std::size_t parts = std::max<std::size_t>(1, total / kPartBytes);
-  std::vector<std::vector<std::uint8_t>> compressed(parts);
-  std::vector<std::uint32_t> adlers(parts);
-  ShareTasks(parts, threads, [&](std::size_t part) {
-    const std::size_t begin = total * part / parts;
-    const std::size_t end = total * (part + 1) / parts;
-    std::vector<std::uint8_t>& out = compressed[part];
-    out.reserve((end - begin) / 4 + 64);
-    // Deflate with a 32 KiB window and no preset dictionary, and the header's check bits.
-    if (part == 0) out.insert(out.end(), {0x78, 0x01});
-    deflate::CompressPart(filtered.get(), begin, end, part + 1 == parts, out);
-    adlers[part] = deflate::Adler32(filtered.get() + begin, end - begin);
-  });
-  std::uint32_t adler = adlers[0];
-  for (std::size_t part = 1; part < parts; ++part) {
-    adler = deflate::Adler32Joined(adler, adlers[part],
-                                   total * (part + 1) / parts - total * part / parts);
-  }
-  AppendBig32(compressed.back(), adler);
-
   std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  std::size_t size = png.size() + 25 + 12;
-  for (const auto& part : compressed) size += part.size() + 12;
-  png.reserve(size);
   std::vector<std::uint8_t> header;
   AppendBig32(header, static_cast<std::uint32_t>(width));
   AppendBig32(header, static_cast<std::uint32_t>(height));
   // 8 bits a sample; colour type 6 (RGBA) or 2 (RGB); deflate; adaptive filters; no interlace.
   header.insert(header.end(), {8, static_cast<std::uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
   AppendChunk(png, "IHDR", header.data(), header.size());
-  for (const auto& part : compressed) AppendChunk(png, "IDAT", part.data(), part.size());
+
+  // One IDAT chunk for each part of the stream.
+  const std::vector<std::vector<std::uint8_t>> parts =
+      ZlibStreamInParts(filtered.get(), total, threads, level);
+  filtered.reset();
+  std::size_t size = png.size() + 12;
+  for (const auto& part : parts) size += part.size() + 12;
+  png.reserve(size);
+  for (const auto& part : parts) AppendChunk(png, "IDAT", part.data(), part.size());
   AppendChunk(png, "IEND", nullptr, 0);
   return png;
 }

@@ -1,76 +1,68 @@
 #include "png_rgba_decoder.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <libdeflate.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "adler32.h"
 #include "byte_order.h"
-#include "deflate_decompressor.h"
-#include "png_paeth.h"
+#include "png_rgba_unfilter.h"
 #include "raster_image.h"
 
 namespace tessarin {
 namespace {
 
-// Undoes one row's filter, on 4-byte pixels in the file's order; above is the row before.
-bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, std::uint8_t* out,
-                 std::size_t n) {
-  switch (filter) {
-    case 0:
-      std::memcpy(out, in, n);
-      return true;
-    case 1:
-      std::memcpy(out, in, 4);
-      for (std::size_t i = 4; i < n; ++i) out[i] = static_cast<std::uint8_t>(in[i] + out[i - 4]);
-      return true;
-    case 2:
-      for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(in[i] + above[i]);
-      return true;
-    case 3:
-      for (std::size_t i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(in[i] + (above[i] >> 1));
-      for (std::size_t i = 4; i < n; ++i) {
-        out[i] = static_cast<std::uint8_t>(in[i] + ((out[i - 4] + above[i]) >> 1));
-      }
-      return true;
-    case 4:
-      // With nothing to the left, the predictor is the byte above.
-      for (std::size_t i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(in[i] + above[i]);
-      for (std::size_t i = 4; i < n; ++i) {
-        out[i] =
-            static_cast<std::uint8_t>(in[i] + PaethPredictor(out[i - 4], above[i], above[i - 4]));
-      }
-      return true;
-    default:
-      return false;
-  }
+// A decompressor for each thread, kept between images: layers are read on several threads at
+// once, and building one costs more than reading a small layer.
+libdeflate_decompressor* Decompressor() {
+  thread_local std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor*)> kept(
+      nullptr, libdeflate_free_decompressor);
+  if (!kept) kept.reset(libdeflate_alloc_decompressor());
+  if (!kept) throw std::bad_alloc();
+  return kept.get();
 }
 
-// Undoes the row filters of the inflated rows, each a filter byte and 4 * width bytes, which
-// start at base, and leaves the pixels there as ours, 4 * width bytes a row, B, G, R, A. Each
-// row is undone into a spare row first: written back, it lands before its own filtered bytes,
-// and before those of the rows after it. Returns the first row whose filter does not exist,
-// or -1.
-int Unfilter(std::uint8_t* base, int width, int height) {
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
-  // Two rows in turn, and a row of zeros above the first.
-  std::vector<std::uint8_t> rows(3 * rowBytes, 0);
-  const std::uint8_t* above = rows.data() + 2 * rowBytes;
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = base + static_cast<std::size_t>(y) * (rowBytes + 1);
-    std::uint8_t* row = rows.data() + static_cast<std::size_t>(y % 2) * rowBytes;
-    if (!UnfilterRow(in[0], in + 1, above, row, rowBytes)) return y;
-    std::uint8_t* out = base + static_cast<std::size_t>(y) * rowBytes;
-    for (std::size_t x = 0; x < rowBytes; x += 4) {
-      out[x] = row[x + 2];
-      out[x + 1] = row[x + 1];
-      out[x + 2] = row[x];
-      out[x + 3] = row[x + 3];
+struct Inflated {
+  libdeflate_result result;
+  // Only on success: bytes of the deflate stream through its last block, and bytes written.
+  std::size_t consumed = 0;
+  std::size_t produced = 0;
+};
+
+// Inflates into room bytes at out, and no more: data beyond them stops it for want of room.
+Inflated Inflate(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out, std::size_t room) {
+  Inflated inflated{LIBDEFLATE_SUCCESS};
+  inflated.result = libdeflate_deflate_decompress_ex(Decompressor(), in, inSize, out, room,
+                                                     &inflated.consumed, &inflated.produced);
+  return inflated;
+}
+
+// About how many bytes a stream that breaks down gives before it does: with less room,
+// inflating stops for want of it before reaching the fault. Searched for by whole rows, so that
+// a few passes do even for the tallest pictures, then placed within its row or just after it.
+std::size_t BytesBeforeFault(const std::uint8_t* in, std::size_t inSize, std::uint8_t* out,
+                             std::size_t lineBytes, std::size_t rows) {
+  const auto reaches = [&](std::size_t room) {
+    return Inflate(in, inSize, out, room).result == LIBDEFLATE_BAD_DATA;
+  };
+  // Room for `high` rows reaches the fault.
+  std::size_t low = 0;
+  std::size_t high = rows;
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (reaches(middle * lineBytes)) {
+      high = middle;
+    } else {
+      low = middle + 1;
     }
-    above = row;
   }
-  return -1;
+  if (low == 0) return 0;
+  // Breaking down where a row ends, the stream fails the next one.
+  return reaches(low * lineBytes - 1) ? (low - 1) * lineBytes : low * lineBytes;
 }
 
 }  // namespace
@@ -97,7 +89,9 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
     stream = joined.data();
     streamSize = joined.size();
   }
-  // Header: deflate with a window of 32 KiB at most, no preset dictionary, and its check.
+  // Header: deflate with a window of 32 KiB at most, no preset dictionary, and its check. A
+  // smaller window named is not held to: the toolkit has libpng let matches reach back 32 KiB
+  // whatever the header says, as libdeflate does.
   if (streamSize < 6) return handOn;
   const std::uint8_t method = stream[0];
   const std::uint8_t flags = stream[1];
@@ -106,41 +100,59 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
     return handOn;
   }
 
-  const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
-  const std::size_t filteredSize = (rowBytes + 1) * static_cast<std::size_t>(height);
+  const std::size_t lineBytes = 4 * static_cast<std::size_t>(width) + 1;
+  const std::size_t filteredSize = lineBytes * static_cast<std::size_t>(height);
   image.Allocate(width, height, 32, static_cast<std::size_t>(height));
   if (image.IsNull()) return handOn;
   std::uint8_t* base = image.Row(0);
-  const deflate::InflateResult inflated =
-      deflate::Inflate(stream + 2, streamSize - 2, base, filteredSize);
+  const std::uint8_t* deflated = stream + 2;
+  const std::size_t deflatedSize = streamSize - 2;
   const auto rowOf = [&](std::size_t byte) {
-    return std::to_string(byte / (rowBytes + 1) + 1) + " of " + std::to_string(height);
+    const std::size_t row = std::min(byte / lineBytes + 1, static_cast<std::size_t>(height));
+    return std::to_string(row) + " of " + std::to_string(height);
   };
-  RgbaPngReading reading = handOn;
-  if (inflated.produced < filteredSize) {
-    // Every decoder needs these rows, and stops where the data does.
-    reading = {Outcome::Damaged,
-               "its image data is corrupt or cut off in row " + rowOf(inflated.produced)};
-  } else {
-    // Exactly the checksum after the compressed data, and nothing more. It covers the
-    // filtered rows, so it is taken before they are undone in place.
-    const bool whole =
-        inflated.Exact(filteredSize) && streamSize - 2 - *inflated.consumed == 4 &&
-        ReadBig32(stream + 2 + *inflated.consumed) == deflate::Adler32(base, filteredSize);
-    const int badRow = Unfilter(base, width, height);
-    if (badRow >= 0) {
-      // Every decoder stops at such a row, whatever follows the rows.
-      const int filter = base[static_cast<std::size_t>(badRow) * (rowBytes + 1)];
-      reading = {Outcome::Damaged,
-                 "row " + rowOf(static_cast<std::size_t>(badRow) * (rowBytes + 1)) +
-                     " names row filter " + std::to_string(filter) + ", which does not exist"};
-    } else if (whole) {
-      image.SetAlphaFlags(true, false);
-      return {Outcome::Read, {}};
-    }
+  const auto refuse = [&](Outcome outcome, std::string damage) {
+    image.Destroy();
+    return RgbaPngReading{outcome, std::move(damage)};
+  };
+  const auto cutOff = [&](std::size_t byte) {
+    return refuse(Outcome::Damaged, "its image data is corrupt or cut off in row " + rowOf(byte));
+  };
+
+  const Inflated inflated = Inflate(deflated, deflatedSize, base, filteredSize);
+  if (inflated.result == LIBDEFLATE_INSUFFICIENT_SPACE) {
+    // Refused where the surplus starts: a small picture must not make us inflate gigabytes.
+    return refuse(Outcome::Damaged, "its image data holds more than its " + std::to_string(width) +
+                                        " x " + std::to_string(height) + " pixels");
   }
-  image.Destroy();
-  return reading;
+  if (inflated.result == LIBDEFLATE_BAD_DATA) {
+    // Every decoder stops at a fault before the last row's end; past it, some read the rows.
+    if (Inflate(deflated, deflatedSize, base, filteredSize - 1).result != LIBDEFLATE_BAD_DATA) {
+      return refuse(Outcome::HandedOn, {});
+    }
+    return cutOff(BytesBeforeFault(deflated, deflatedSize, base, lineBytes,
+                                   static_cast<std::size_t>(height)));
+  }
+  if (inflated.result != LIBDEFLATE_SUCCESS) return refuse(Outcome::HandedOn, {});
+  if (inflated.produced < filteredSize) return cutOff(inflated.produced);
+
+  // The checksum covers the filtered rows, so it is taken before they are undone in place.
+  const std::size_t after = deflatedSize - inflated.consumed;
+  const bool checked = after >= 4 && ReadBig32(deflated + inflated.consumed) ==
+                                         libdeflate_adler32(1, base, filteredSize);
+  const int badRow = UnfilterRgbaRows(base, width, height);
+  if (badRow >= 0) {
+    // Every decoder stops at such a row, whatever follows the rows.
+    const int filter = base[static_cast<std::size_t>(badRow) * lineBytes];
+    return refuse(Outcome::Damaged, "row " + rowOf(static_cast<std::size_t>(badRow) * lineBytes) +
+                                        " names row filter " + std::to_string(filter) +
+                                        ", which does not exist");
+  }
+  // Decoders wait for the checksum, and find the file's next chunk instead.
+  if (after < 4) return refuse(Outcome::Damaged, "its image data is cut off before its checksum");
+  if (!checked || after > 4) return refuse(Outcome::HandedOn, {});
+  image.SetAlphaFlags(true, false);
+  return {Outcome::Read, {}};
 }
 
 }  // namespace tessarin

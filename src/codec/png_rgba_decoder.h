@@ -26,9 +26,10 @@ struct RgbaPngReading {
 
 // Decodes a PNG of 8-bit RGBA samples without interlacing, the usual sprite layer, straight
 // into image as 32-bit straight alpha. imageData are the spans of bytes its IDAT chunks hold.
-// Unless it is read, the image is left empty. Image data that breaks off, or a row filter
-// that does not exist, is damage; more data than the rows, a wrong zlib checksum, other
-// chunks between the IDAT chunks are handed on.
+// Unless it is read, the image is left empty. Image data that breaks off or breaks down before
+// the last row, more data than the rows hold, and a row filter that does not exist are damage.
+// A stream that is broken only after its last row (a wrong checksum, bytes after it), and
+// other chunks between the IDAT chunks, are handed on: decoders differ over those.
 RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData,
                              int width, int height, RasterImage& image);
 

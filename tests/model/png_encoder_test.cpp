@@ -1,6 +1,9 @@
+// Our PNG writer: what it writes, libpng reads back to the same pixels without a warning, zlib
+// inflates to exactly the filtered rows, and our own reader reads back.
+
 #include <gtest/gtest.h>
 
-#include <QByteArray>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstdint>
@@ -8,108 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "adler32.h"
-#include "byte_order.h"
-#include "deflate_compressor.h"
+#include "image_file.h"
+#include "libpng_reader.h"
 #include "png_encoder.h"
 #include "raster_image.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Bytes of several characters: what matching finds in each differs.
-Bytes Content(const std::string& kind, std::size_t size) {
-  std::mt19937 random(static_cast<unsigned>(size) + static_cast<unsigned>(kind.size()));
-  Bytes bytes(size);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (kind == "noise") {
-      bytes[i] = static_cast<std::uint8_t>(random());
-    } else if (kind == "runs") {
-      // Long runs of one byte, as the rows of a clear area filter to.
-      bytes[i] = (i / 1000) % 3 == 0 ? 0 : static_cast<std::uint8_t>(i / 1000);
-    } else if (kind == "pixels") {
-      // A four-byte pixel repeated with now and then a change, as a sprite row.
-      bytes[i] = random() % 50 == 0 ? static_cast<std::uint8_t>(random())
-                                    : static_cast<std::uint8_t>(i % 4 * 60 + i / 4096);
-    } else {
-      // Words from a small vocabulary: matches of every length and distance.
-      static const char* const kWords[] = {"tessarin ", "sheet ", "layer ", "part ", "sprite "};
-      const std::string word = kWords[(i / 7 + random() % 2) % 5];
-      bytes[i] = static_cast<std::uint8_t>(word[i % word.size()]);
-    }
-  }
-  return bytes;
-}
-
-// The zlib stream of bytes, compressed in the given number of parts and joined.
-Bytes Compressed(const Bytes& bytes, std::size_t parts) {
-  Bytes stream = {0x78, 0x01};
-  std::uint32_t adler = 1;
-  for (std::size_t part = 0; part < parts; ++part) {
-    const std::size_t begin = bytes.size() * part / parts;
-    const std::size_t end = bytes.size() * (part + 1) / parts;
-    deflate::CompressPart(bytes.data(), begin, end, part + 1 == parts, stream);
-    adler = deflate::Adler32Joined(adler, deflate::Adler32(bytes.data() + begin, end - begin),
-                                   end - begin);
-  }
-  AppendBig32(stream, adler);
-  return stream;
-}
-
-// Inflated by the toolkit's zlib, which also checks the stream's checksum.
-Bytes Inflated(const Bytes& stream, std::size_t expected) {
-  QByteArray input;
-  for (int shift = 24; shift >= 0; shift -= 8) input.append(static_cast<char>(expected >> shift));
-  input.append(reinterpret_cast<const char*>(stream.data()), static_cast<qsizetype>(stream.size()));
-  const QByteArray output = qUncompress(input);
-  return Bytes(output.begin(), output.end());
-}
-
-TEST(Deflate, PartsJoinIntoOneStreamThatZlibInflates) {
-  for (const std::string kind : {"noise", "runs", "pixels", "words"}) {
-    for (const std::size_t size : {0u, 1u, 4u, 259u, 32769u, 65543u, 300000u}) {
-      for (const std::size_t parts : {1u, 2u, 5u}) {
-        SCOPED_TRACE(kind + ", " + std::to_string(size) + " bytes in " + std::to_string(parts) +
-                     " parts");
-        const Bytes bytes = Content(kind, size);
-        const Bytes stream = Compressed(bytes, parts);
-        EXPECT_EQ(Inflated(stream, size), bytes);
-        if (kind == "noise") {
-          // Stored where coding does not pay: barely larger than the bytes.
-          EXPECT_LE(stream.size(), size + size / 1000 + 16 * parts);
-        } else if (size >= 32769) {
-          EXPECT_LT(stream.size(), size / 3);
-        }
-      }
-    }
-  }
-}
-
-TEST(Deflate, Adler32MatchesItsDefinitionAndJoins) {
-  // All 0xFF is the worst case for the sums between reductions; 300007 bytes take more than
-  // one run of chunks, and a tail.
-  for (const std::string kind : {"noise", "ff"}) {
-    Bytes bytes = Content("noise", 300007);
-    if (kind == "ff") bytes.assign(bytes.size(), 0xFF);
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (const std::uint8_t byte : bytes) {
-      a = (a + byte) % 65521;
-      b = (b + a) % 65521;
-    }
-    const std::uint32_t whole = b << 16 | a;
-    EXPECT_EQ(deflate::Adler32(bytes.data(), bytes.size()), whole) << kind;
-    for (const std::size_t split : {0u, 1u, 33u, 131072u, 131073u, 300006u, 300007u}) {
-      const std::uint32_t joined = deflate::Adler32Joined(
-          deflate::Adler32(bytes.data(), split),
-          deflate::Adler32(bytes.data() + split, bytes.size() - split), bytes.size() - split);
-      EXPECT_EQ(joined, whole) << kind << " split at " << split;
-    }
-  }
-}
 
 struct PictureCase {
   const char* name;
@@ -143,7 +53,7 @@ RasterImage Picture(const PictureCase& c) {
   return image;
 }
 
-class PngEncoderRoundTrip : public testing::TestWithParam<PictureCase> {};
+class PngEncoderRoundTrip : public ::testing::TestWithParam<PictureCase> {};
 
 TEST_P(PngEncoderRoundTrip, TheToolkitDecodesEveryPixelBack) {
   const RasterImage image = Picture(GetParam());
@@ -164,16 +74,74 @@ TEST_P(PngEncoderRoundTrip, TheToolkitDecodesEveryPixelBack) {
   EXPECT_EQ(wrong, 0);
 }
 
-// Past 512 KiB of filtered rows the picture is compressed in parts on several threads.
+TEST_P(PngEncoderRoundTrip, LibpngReadsEveryPixelBackWithoutAWarning) {
+  const RasterImage image = Picture(GetParam());
+  const testing::LibpngReading theirs = testing::ReadWithLibpng(EncodePng(image));
+  ASSERT_TRUE(theirs.read) << theirs.error;
+  EXPECT_TRUE(theirs.warnings.empty()) << theirs.warnings.front();
+  ASSERT_EQ(theirs.width, image.Width());
+  ASSERT_EQ(theirs.height, image.Height());
+  const int channels = image.HasAlpha() ? 4 : 3;
+  ASSERT_EQ(theirs.channels, channels);
+  int wrong = 0;
+  for (int y = 0; y < image.Height(); ++y) {
+    for (int x = 0; x < image.Width(); ++x) {
+      const std::uint8_t* s =
+          theirs.samples.data() + static_cast<std::size_t>((y * image.Width() + x) * channels);
+      const std::uint32_t alpha = channels == 4 ? s[3] : 255u;
+      const std::uint32_t want =
+          alpha << 24 | std::uint32_t{s[0]} << 16 | std::uint32_t{s[1]} << 8 | s[2];
+      wrong += image.PixelAt(x, y) != want ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_P(PngEncoderRoundTrip, ZlibInflatesExactlyTheFilteredRows) {
+  const RasterImage image = Picture(GetParam());
+  const Bytes png = EncodePng(image);
+  Bytes stream;
+  for (std::size_t at = 8; at + 12 <= png.size();) {
+    const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 |
+                               std::size_t{png[at + 2]} << 8 | png[at + 3];
+    if (std::string(png.begin() + static_cast<std::ptrdiff_t>(at) + 4,
+                    png.begin() + static_cast<std::ptrdiff_t>(at) + 8) == "IDAT") {
+      stream.insert(stream.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                    png.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
+    }
+    at += length + 12;
+  }
+  const std::size_t lineBytes =
+      static_cast<std::size_t>(image.Width()) * (image.HasAlpha() ? 4 : 3) + 1;
+  const std::size_t expected = lineBytes * static_cast<std::size_t>(image.Height());
+  Bytes rows(expected + 1);
+  z_stream z{};
+  ASSERT_EQ(inflateInit(&z), Z_OK);
+  z.next_in = stream.data();
+  z.avail_in = static_cast<uInt>(stream.size());
+  z.next_out = rows.data();
+  z.avail_out = static_cast<uInt>(rows.size());
+  EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END) << (z.msg != nullptr ? z.msg : "");
+  EXPECT_EQ(z.total_out, expected);
+  EXPECT_EQ(z.avail_in, 0u) << "bytes after the stream";
+  inflateEnd(&z);
+  for (std::size_t y = 0; y < static_cast<std::size_t>(image.Height()); ++y) {
+    ASSERT_LE(rows[y * lineBytes], 4) << "row " << y;
+  }
+}
+
+// Past 512 KiB of filtered rows the picture is filtered on several threads.
 INSTANTIATE_TEST_SUITE_P(Pictures, PngEncoderRoundTrip,
-                         testing::Values(PictureCase{"OnePixel", 1, 1, 32, true},
-                                         PictureCase{"OddRgba", 37, 23, 32, true},
-                                         PictureCase{"OneRow", 1500, 1, 32, true},
-                                         PictureCase{"OneColumn", 1, 900, 24, false},
-                                         PictureCase{"RgbaInParts", 700, 500, 32, true},
-                                         PictureCase{"OpaqueInParts", 640, 480, 32, false},
-                                         PictureCase{"RgbInParts", 801, 777, 24, false}),
-                         [](const testing::TestParamInfo<PictureCase>& row) {
+                         ::testing::Values(PictureCase{"OnePixel", 1, 1, 32, true},
+                                           PictureCase{"OddRgba", 37, 23, 32, true},
+                                           PictureCase{"OddOpaque", 37, 23, 32, false},
+                                           PictureCase{"OddRgb", 37, 23, 24, false},
+                                           PictureCase{"OneRow", 1500, 1, 32, true},
+                                           PictureCase{"OneColumn", 1, 900, 24, false},
+                                           PictureCase{"LargeRgba", 700, 500, 32, true},
+                                           PictureCase{"LargeOpaque", 640, 480, 32, false},
+                                           PictureCase{"LargeRgb", 801, 777, 24, false}),
+                         [](const ::testing::TestParamInfo<PictureCase>& row) {
                            return row.param.name;
                          });
 

@@ -1,202 +1,302 @@
-// Our decoder of 8-bit RGBA PNGs against the toolkit's: for every file, loading succeeds or
-// fails as the toolkit's decoder does, with the same pixels. Files ours finds amiss go to the
-// toolkit's, so the agreement holds for them too.
+// Our reader of 8-bit RGBA PNGs held to libpng: every file zlib's users write is read by our
+// reader itself to exactly libpng's samples, and a broken file loads exactly when libpng reads
+// it (our reader hands some on to the toolkit's libpng), with one deliberate difference: image
+// data beyond the rows is refused, where libpng reads the rows and warns.
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageWriter>
-
-#include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "adler32.h"
-#include "byte_order.h"
-#include "crc32.h"
-#include "deflate_compressor.h"
-#include "deflate_decompressor.h"
-#include "raster_image.h"
 #include "image_file.h"
+#include "libpng_reader.h"
+#include "png_chunk_scan.h"
+#include "png_rgba_decoder.h"
+#include "raster_image.h"
+#include "zlib_png_writer.h"
 
 namespace tessarin {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using testing::FilteredRows;
+using testing::LibpngReading;
+using testing::PngFile;
+using testing::ReadWithLibpng;
+using testing::RowFilter;
+using testing::VariedSamples;
+using testing::ZlibStream;
+using testing::ZlibWay;
 
-void AppendChunk(Bytes& png, const std::string& type, const Bytes& data) {
-  AppendBig32(png, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = png.size();
-  png.insert(png.end(), type.begin(), type.end());
-  png.insert(png.end(), data.begin(), data.end());
-  AppendBig32(png, Crc32(png.data() + start, 4 + data.size()));
-}
+constexpr ZlibWay kLevel6 = {"Level6", 6, Z_DEFAULT_STRATEGY};
 
-// A PNG of the given filtered rows (filter byte first), its zlib stream followed by extra.
-Bytes RgbaPng(int width, int height, const Bytes& filtered, const Bytes& extra = {}) {
-  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Bytes header;
-  AppendBig32(header, static_cast<std::uint32_t>(width));
-  AppendBig32(header, static_cast<std::uint32_t>(height));
-  header.insert(header.end(), {8, 6, 0, 0, 0});
-  AppendChunk(png, "IHDR", header);
-  Bytes stream = {0x78, 0x01};
-  deflate::CompressPart(filtered.data(), 0, filtered.size(), true, stream);
-  AppendBig32(stream, deflate::Adler32(filtered.data(), filtered.size()));
-  stream.insert(stream.end(), extra.begin(), extra.end());
-  AppendChunk(png, "IDAT", stream);
-  AppendChunk(png, "IEND", {});
-  return png;
-}
-
-// Rows of random bytes, each under the given filter (5 is no filter PNG knows).
-Bytes FilteredRows(int width, int height, int filter) {
-  std::mt19937 random(static_cast<unsigned>(filter * 1000 + width));
-  Bytes rows;
-  for (int y = 0; y < height; ++y) {
-    rows.push_back(static_cast<std::uint8_t>(filter < 0 ? y % 5 : filter));
-    for (int i = 0; i < 4 * width; ++i) rows.push_back(static_cast<std::uint8_t>(random() % 7));
-  }
-  return rows;
-}
-
-// Soft discs, as the toolkit's writer writes them at a compression level.
-Bytes ToolkitPng(int width, int height, int compression) {
-  QImage image(width, height, QImage::Format_ARGB32);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const double dx = (x % 60 - 30) / 20.0;
-      const double dy = (y % 60 - 30) / 25.0;
-      const double cover = std::clamp((1 - std::sqrt(dx * dx + dy * dy)) * 6, 0.0, 1.0);
-      image.setPixel(x, y, qRgba(x % 256, y % 256, (x * y) % 256, static_cast<int>(255 * cover)));
+// How many of our pixels differ from libpng's RGBA samples.
+int PixelsUnlike(const RasterImage& ours, const LibpngReading& theirs) {
+  int unlike = 0;
+  for (int y = 0; y < theirs.height; ++y) {
+    for (int x = 0; x < theirs.width; ++x) {
+      const std::uint8_t* s =
+          theirs.samples.data() + 4 * (static_cast<std::size_t>(y) * theirs.width + x);
+      const std::uint32_t want =
+          std::uint32_t{s[3]} << 24 | std::uint32_t{s[0]} << 16 | std::uint32_t{s[1]} << 8 | s[2];
+      unlike += ours.PixelAt(x, y, BlendRule::Standard) != want ? 1 : 0;
     }
   }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  writer.setCompression(compression);
-  EXPECT_TRUE(writer.write(image));
-  return Bytes(bytes.begin(), bytes.end());
+  return unlike;
 }
 
-void ExpectAgreement(const Bytes& png) {
-  RasterImage ours;
-  const Status loaded = DecodeImageBytes(png.data(), png.size(), ours);
-  const QImage theirs = QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG")
-                            .convertToFormat(QImage::Format_ARGB32);
-  ASSERT_EQ(static_cast<bool>(loaded), !theirs.isNull()) << loaded.Message();
-  if (theirs.isNull()) return;
-  ASSERT_EQ(ours.Width(), theirs.width());
-  ASSERT_EQ(ours.Height(), theirs.height());
-  int wrong = 0;
-  for (int y = 0; y < theirs.height(); ++y) {
-    for (int x = 0; x < theirs.width(); ++x) {
-      wrong += ours.PixelAt(x, y, BlendRule::Standard) != theirs.pixel(x, y) ? 1 : 0;
+// Our reader alone, without the toolkit's behind it.
+RgbaPngReading ReadByOurReader(const Bytes& png, RasterImage& image) {
+  const PngFacts facts = ScanPngChunks(png.data(), png.size());
+  return DecodeRgbaPng(png.data(), facts.imageData, static_cast<int>(facts.width),
+                       static_cast<int>(facts.height), image);
+}
+
+struct Size {
+  int width;
+  int height;
+};
+
+void PrintTo(const Size& size, std::ostream* os) {
+  *os << size.width << "x" << size.height;
+}
+
+class ZlibWrittenPng : public ::testing::TestWithParam<std::tuple<ZlibWay, Size>> {};
+
+TEST_P(ZlibWrittenPng, OurReaderReadsLibpngsPixels) {
+  const auto& [way, size] = GetParam();
+  const Bytes samples = VariedSamples(size.width, size.height, 4, 7);
+  for (const RowFilter filter : {RowFilter::None, RowFilter::Sub, RowFilter::Up, RowFilter::Average,
+                                 RowFilter::Paeth, RowFilter::ByTurns}) {
+    const Bytes stream = ZlibStream(FilteredRows(samples, size.width, size.height, 4, filter), way);
+    // One IDAT chunk, or pieces of a few bytes as some writers stream them.
+    for (const std::size_t piece : {std::size_t{0}, std::size_t{5}}) {
+      SCOPED_TRACE("filter " + std::to_string(static_cast<int>(filter)) + ", IDAT pieces of " +
+                   std::to_string(piece));
+      const Bytes png = PngFile(size.width, size.height, 6, stream, {piece});
+      const LibpngReading theirs = ReadWithLibpng(png);
+      ASSERT_TRUE(theirs.read) << theirs.error;
+      ASSERT_TRUE(theirs.warnings.empty()) << theirs.warnings.front();
+      RasterImage ours;
+      const RgbaPngReading reading = ReadByOurReader(png, ours);
+      ASSERT_EQ(reading.outcome, RgbaPngReading::Outcome::Read) << reading.damage;
+      ASSERT_EQ(ours.Width(), size.width);
+      ASSERT_EQ(ours.Height(), size.height);
+      EXPECT_EQ(PixelsUnlike(ours, theirs), 0);
     }
   }
-  EXPECT_EQ(wrong, 0);
 }
 
-TEST(PngRgbaDecoder, AgreesWithTheToolkitsDecoder) {
-  struct Case {
-    const char* name;
-    Bytes png;
-    const char* says = nullptr;  // what our message holds, where it refuses the file itself
+INSTANTIATE_TEST_SUITE_P(WaysAndSizes, ZlibWrittenPng,
+                         ::testing::Combine(::testing::ValuesIn(testing::kZlibWays),
+                                            ::testing::Values(Size{1, 1}, Size{2, 3}, Size{5, 1},
+                                                              Size{1, 7}, Size{33, 17},
+                                                              Size{64, 64}, Size{300, 200})),
+                         [](const ::testing::TestParamInfo<std::tuple<ZlibWay, Size>>& row) {
+                           const Size size = std::get<1>(row.param);
+                           return std::string(std::get<0>(row.param).name) + "_" +
+                                  std::to_string(size.width) + "x" + std::to_string(size.height);
+                         });
+
+// Samples from a few values near the ends of the byte: predictors tie and sums wrap all the
+// time, at every width around the four pixels our reader takes at once.
+TEST(PngRgbaDecoder, UndoesEveryFilterWhereItsPredictorsTieOrWrap) {
+  static constexpr std::uint8_t kValues[] = {0, 1, 2, 127, 128, 254, 255};
+  std::mt19937 random(11);
+  for (int width = 1; width <= 9; ++width) {
+    const int height = 6;
+    Bytes samples(static_cast<std::size_t>(width * height * 4));
+    for (std::uint8_t& sample : samples) sample = kValues[random() % 7];
+    for (const RowFilter filter : {RowFilter::None, RowFilter::Sub, RowFilter::Up,
+                                   RowFilter::Average, RowFilter::Paeth, RowFilter::ByTurns}) {
+      SCOPED_TRACE("width " + std::to_string(width) + ", filter " +
+                   std::to_string(static_cast<int>(filter)));
+      const Bytes png = PngFile(
+          width, height, 6, ZlibStream(FilteredRows(samples, width, height, 4, filter), kLevel6));
+      RasterImage ours;
+      ASSERT_EQ(ReadByOurReader(png, ours).outcome, RgbaPngReading::Outcome::Read);
+      EXPECT_EQ(PixelsUnlike(ours, ReadWithLibpng(png)), 0);
+    }
+  }
+}
+
+// How a broken file must fare.
+enum class Expect {
+  AsLibpng,  // loads exactly when libpng reads it, to the same pixels
+  // Refused as holding more than its rows, which libpng reads with a warning.
+  RefusedForSurplus,
+};
+
+struct BrokenCase {
+  BrokenCase(std::string caseName, Bytes bytes, Expect expected = Expect::AsLibpng,
+             std::string refusal = {})
+      : name(std::move(caseName)), png(std::move(bytes)), expect(expected), says(refusal) {}
+  std::string name;
+  Bytes png;
+  Expect expect;
+  std::string says;  // part of our refusal, where one is expected
+};
+
+constexpr int kWidth = 40;
+constexpr int kHeight = 30;
+
+Bytes Rows(RowFilter filter = RowFilter::ByTurns) {
+  return FilteredRows(VariedSamples(kWidth, kHeight, 4, 3), kWidth, kHeight, 4, filter);
+}
+
+Bytes Png(const Bytes& stream, const std::vector<std::size_t>& chunkSizes = {0}) {
+  return PngFile(kWidth, kHeight, 6, stream, chunkSizes);
+}
+
+Bytes Joined(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Bytes Cut(const Bytes& bytes, std::size_t keep) {
+  return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(keep));
+}
+
+Bytes Adler32Bytes(const Bytes& rows) {
+  Bytes out;
+  testing::PutBig32(out, testing::Adler32Of(rows));
+  return out;
+}
+
+std::vector<BrokenCase> BrokenCases() {
+  const Bytes rows = Rows();
+  const Bytes stream = ZlibStream(rows, kLevel6);
+  const std::size_t size = stream.size();
+  // The rows, then a sync flush's empty stored block, and no final block yet.
+  const Bytes open = ZlibStream(rows, kLevel6, false);
+  const Bytes finalBlockAndChecksum = Joined({0x03, 0x00}, Adler32Bytes(rows));
+  Bytes wrongChecksum = stream;
+  wrongChecksum.back() ^= 1;
+  Bytes oneRowShort(rows.begin(), rows.end() - 4 * kWidth - 1);
+  Bytes unknownFilter = rows;
+  unknownFilter[(4 * kWidth + 1) * 4] = 5;
+
+  std::vector<BrokenCase> cases = {
+      {"StreamCutInHalf", Png(Cut(stream, size / 2)), Expect::AsLibpng, "cut off in row"},
+      {"StreamWithoutChecksum", Png(Cut(stream, size - 4)), Expect::AsLibpng,
+       "cut off before its checksum"},
+      {"ChecksumCutShort", Png(Cut(stream, size - 2))},
+      {"OnlyTheHeader", Png(Cut(stream, 2))},
+      {"WrongChecksum", Png(wrongChecksum)},
+      {"WrongChecksumInAChunkOfItsOwn", Png(wrongChecksum, {size - 4, 4})},
+      {"BytesAfterTheChecksum", Png(Joined(stream, {1, 2, 3}))},
+      {"BytesAfterTheChecksumInAChunkOfTheirOwn", Png(Joined(stream, {1, 2, 3}), {size, 3})},
+      {"EmptyStoredBlockBeforeTheEnd", Png(Joined(open, finalBlockAndChecksum))},
+      {"ChecksumInAChunkOfItsOwn", Png(Joined(open, finalBlockAndChecksum), {open.size() + 2})},
+      {"IdatChunksOfOneByte", Png(stream, {1})},
+      {"NoFinalBlock", Png(open)},
+      {"FinalBlockWithoutChecksum", Png(Joined(open, {0x03, 0x00}))},
+      {"GarbageAfterTheRows", Png(Joined(open, {0xFF, 0xFF, 0xFF}))},
+      {"GarbageAfterTheRowsInAChunkOfItsOwn",
+       Png(Joined(open, {0xFF, 0xFF, 0xFF}), {open.size(), 3})},
+      {"OneRowShort", Png(ZlibStream(oneRowShort, kLevel6)), Expect::AsLibpng,
+       "cut off in row 30 of 30"},
+      {"BrokenAfterTenRows",
+       Png(Joined(ZlibStream(Cut(rows, 10 * (4 * kWidth + 1)), kLevel6, false),
+                  {0xFF, 0xFF, 0xFF, 0xFF})),
+       Expect::AsLibpng, "corrupt or cut off in row 11 of 30"},
+      {"BrokenWithinRowSeven",
+       Png(Joined(ZlibStream(Cut(rows, 6 * (4 * kWidth + 1) + 9), kLevel6, false),
+                  {0xFF, 0xFF, 0xFF, 0xFF})),
+       Expect::AsLibpng, "corrupt or cut off in row 7 of 30"},
+      {"OneByteShort", Png(ZlibStream(Cut(rows, rows.size() - 1), kLevel6))},
+      {"UnknownRowFilter", Png(ZlibStream(unknownFilter, kLevel6)), Expect::AsLibpng,
+       "row 5 of 30 names row filter 5, which does not exist"},
+      {"OneByteOver", Png(ZlibStream(Joined(rows, {0}), kLevel6)), Expect::RefusedForSurplus},
+      {"AMegabyteOfZerosOver", Png(ZlibStream(Joined(rows, Bytes(1 << 20, 0)), kLevel6)),
+       Expect::RefusedForSurplus},
+      {"SurplusWithAWrongChecksum", Png([&] {
+         Bytes over = ZlibStream(Joined(rows, Bytes(5000, 7)), kLevel6);
+         over.back() ^= 1;
+         return over;
+       }()),
+       Expect::RefusedForSurplus},
   };
-  Bytes wrongChecksum = RgbaPng(9, 7, FilteredRows(9, 7, -1));
-  std::vector<Case> cases;
-  for (const int filter : {0, 1, 2, 3, 4}) {
-    cases.push_back({"one filter", RgbaPng(13, 6, FilteredRows(13, 6, filter))});
+  // A header naming a window smaller than the distances the stream reaches back, which libpng
+  // reads as the toolkit has it read them.
+  Bytes smallWindow = ZlibStream(Rows(RowFilter::None), kLevel6);
+  smallWindow[0] = 0x28;  // a 1 KiB window
+  smallWindow[1] = static_cast<std::uint8_t>(31 - (smallWindow[0] * 256) % 31);
+  cases.push_back({"WindowSmallerThanItsMatches", Png(smallWindow)});
+  // Bits flipped all over streams of each kind of block, checksums of the chunks fixed up.
+  for (const ZlibWay& way : {testing::kZlibWays[0], kLevel6, testing::kZlibWays[7]}) {
+    const Bytes base = Png(ZlibStream(rows, way));
+    const std::size_t dataAt = 33 + 8;
+    const std::size_t dataSize = base.size() - dataAt - 4 - 12;
+    for (std::size_t i = 0; i < 24; ++i) {
+      const std::size_t bit = (i * 7919 + 13) % (dataSize * 8);
+      Bytes flipped = base;
+      flipped[dataAt + bit / 8] ^= static_cast<std::uint8_t>(1 << (bit % 8));
+      testing::FixChunkChecksums(flipped);
+      cases.push_back({std::string(way.name) + "BitFlippedAt" + std::to_string(bit), flipped});
+    }
   }
-  cases.push_back({"filters by row", RgbaPng(1, 11, FilteredRows(1, 11, -1))});
-  // Levels 0 (stored blocks), 1 and 9; rows split over several IDAT chunks.
-  for (const int compression : {0, 10, 100}) {
-    cases.push_back({"toolkit's writer", ToolkitPng(300, 200, compression)});
-  }
-  cases.push_back({"unknown filter", RgbaPng(5, 5, FilteredRows(5, 5, 5)),
-                   "row 1 of 5 names row filter 5, which does not exist"});
-  cases.push_back({"data after the stream", RgbaPng(6, 4, FilteredRows(6, 4, 1), {1, 2, 3})});
-  // Palettes where decoders read the file differently: a second one, one after the data.
-  for (const std::size_t at : {std::size_t{33}, std::size_t{0}}) {
-    Bytes png = RgbaPng(3, 3, FilteredRows(3, 3, 0));
-    const std::size_t where = at != 0 ? at : png.size() - 12;
-    Bytes palettes;
-    for (int copies = at != 0 ? 2 : 1; copies > 0; --copies)
-      AppendChunk(palettes, "PLTE", {1, 2, 3});
-    png.insert(png.begin() + static_cast<std::ptrdiff_t>(where), palettes.begin(), palettes.end());
-    cases.push_back({"palettes", png});
-  }
-  cases.push_back({"a row short", RgbaPng(6, 5, FilteredRows(6, 4, 2)),
-                   "its image data is corrupt or cut off in row 5 of 5"});
-  cases.push_back({"a byte over", RgbaPng(6, 4, [] {
-                     Bytes rows = FilteredRows(6, 4, 0);
-                     rows.push_back(0);
-                     return rows;
-                   }())});
-  // The zlib checksum, the four bytes before the IDAT chunk's own.
-  const std::size_t adlerAt = wrongChecksum.size() - 12 - 8;
-  wrongChecksum[adlerAt] ^= 1;
-  const std::size_t idat = 33;
-  const std::uint32_t idatLength = static_cast<std::uint32_t>(wrongChecksum[idat]) << 24 |
-                                   wrongChecksum[idat + 1] << 16 | wrongChecksum[idat + 2] << 8 |
-                                   wrongChecksum[idat + 3];
-  const std::uint32_t crc = Crc32(wrongChecksum.data() + idat + 4, idatLength + 4);
-  for (int i = 0; i < 4; ++i) {
-    wrongChecksum[idat + 8 + idatLength + static_cast<std::size_t>(i)] =
-        static_cast<std::uint8_t>(crc >> (24 - 8 * i));
-  }
-  cases.push_back({"wrong zlib checksum", wrongChecksum});
-  for (const Case& c : cases) {
+  return cases;
+}
+
+TEST(PngRgbaDecoder, LoadsABrokenFileExactlyWhenLibpngReadsIt) {
+  for (const BrokenCase& c : BrokenCases()) {
     SCOPED_TRACE(c.name);
-    ExpectAgreement(c.png);
-    if (c.says != nullptr) {
-      RasterImage image;
-      const Status status = DecodeImageBytes(c.png.data(), c.png.size(), image);
+    const LibpngReading theirs = ReadWithLibpng(c.png);
+    RasterImage ours;
+    const Status status = DecodeImageBytes(c.png.data(), c.png.size(), ours);
+    if (c.expect == Expect::RefusedForSurplus) {
+      EXPECT_TRUE(theirs.read) << theirs.error;
+      EXPECT_FALSE(theirs.warnings.empty());
+      EXPECT_FALSE(status);
+      EXPECT_NE(status.Message().find("holds more than its 40 x 30 pixels"), std::string::npos)
+          << status.Message();
+    } else {
+      EXPECT_EQ(static_cast<bool>(status), theirs.read)
+          << "ours: " << status.Message() << "; libpng: " << theirs.error;
+      if (status && theirs.read) {
+        EXPECT_EQ(PixelsUnlike(ours, theirs), 0);
+      }
+    }
+    if (!status) {
+      EXPECT_TRUE(ours.IsNull());
+    }
+    if (!c.says.empty()) {
       EXPECT_NE(status.Message().find(c.says), std::string::npos) << status.Message();
     }
   }
 }
 
-TEST(Inflate, ReadsZlibsStreamsAndTellsAnyOtherLength) {
-  std::mt19937 random(5);
-  Bytes bytes(100000);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    bytes[i] = random() % 3 == 0 ? static_cast<std::uint8_t>(random())
-                                 : static_cast<std::uint8_t>(i / 300);
-  }
-  for (const int level : {0, 1, 6, 9}) {
-    SCOPED_TRACE(level);
-    const QByteArray compressed =
-        qCompress(bytes.data(), static_cast<qsizetype>(bytes.size()), level);
-    // qCompress puts the length in front of the zlib stream, and the stream has a two-byte
-    // header and the four-byte checksum.
-    const auto* stream = reinterpret_cast<const std::uint8_t*>(compressed.constData()) + 6;
-    const std::size_t streamSize = static_cast<std::size_t>(compressed.size()) - 6 - 4;
-    Bytes out(bytes.size() + 1);
-    const deflate::InflateResult whole =
-        deflate::Inflate(stream, streamSize, out.data(), bytes.size());
-    ASSERT_TRUE(whole.Exact(bytes.size()));
-    EXPECT_EQ(*whole.consumed, streamSize);
-    out.resize(bytes.size());
-    EXPECT_EQ(out, bytes);
-    // Less room: as much as fits, and no end. More room, or half the stream: no end either.
-    const deflate::InflateResult over =
-        deflate::Inflate(stream, streamSize, out.data(), bytes.size() - 1);
-    EXPECT_EQ(over.produced, bytes.size() - 1);
-    EXPECT_FALSE(over.consumed);
-    Bytes larger(bytes.size() + 1);
-    EXPECT_FALSE(
-        deflate::Inflate(stream, streamSize, larger.data(), larger.size()).Exact(larger.size()));
-    const deflate::InflateResult half =
-        deflate::Inflate(stream, streamSize / 2, larger.data(), bytes.size());
-    EXPECT_LT(half.produced, bytes.size());
-    EXPECT_FALSE(half.Exact(bytes.size()));
-  }
+TEST(PngRgbaDecoder, ReadsTheEmptyStoredBlockOfASyncFlushItself) {
+  const Bytes rows = Rows();
+  const Bytes png =
+      Png(Joined(ZlibStream(rows, kLevel6, false), Joined({0x03, 0x00}, Adler32Bytes(rows))));
+  RasterImage ours;
+  const RgbaPngReading reading = ReadByOurReader(png, ours);
+  ASSERT_EQ(reading.outcome, RgbaPngReading::Outcome::Read) << reading.damage;
+  EXPECT_EQ(PixelsUnlike(ours, ReadWithLibpng(png)), 0);
+}
+
+// A 1 x 1 picture whose image data inflates to 16 MiB of zeros, and then breaks off: had we
+// inflated it all, we would have found it cut short; refused for its surplus, we did not.
+TEST(PngRgbaDecoder, RefusesDataBeyondItsRowsWhereTheSurplusStarts) {
+  Bytes data = {0, 1, 2, 3, 4};
+  data.resize(data.size() + (16u << 20), 0);
+  Bytes stream = ZlibStream(data, {"Level1", 1, Z_DEFAULT_STRATEGY});
+  stream.resize(stream.size() - 64);
+  const Bytes png = PngFile(1, 1, 6, stream);
+  RasterImage ours;
+  const RgbaPngReading reading = ReadByOurReader(png, ours);
+  EXPECT_EQ(reading.outcome, RgbaPngReading::Outcome::Damaged);
+  EXPECT_EQ(reading.damage, "its image data holds more than its 1 x 1 pixels");
+  EXPECT_TRUE(ours.IsNull());
+  const Status status = DecodeImageBytes(png.data(), png.size(), ours);
+  EXPECT_FALSE(status);
+  EXPECT_FALSE(ReadWithLibpng(png).read);
 }
 
 }  // namespace

@@ -53,7 +53,6 @@ std::string ReadAll(const fs::path& path) {
 // How much of a picture with alpha an encoder keeps.
 enum class Fidelity {
   Exact,
-  NoAlpha,
   // Stored premultiplied: colour rounds off under partial alpha and is lost under alpha 0.
   Premultiplied,
   // Colour under alpha 0 is dropped.
@@ -88,7 +87,7 @@ TEST_P(SaveRoundTrip, PixelsComeBackUnchanged) {
   ASSERT_TRUE(status) << status.Message();
   ASSERT_EQ(loaded.Width(), image.Width());
   ASSERT_EQ(loaded.Height(), image.Height());
-  const bool alpha = image.HasAlpha() && c.fidelity != Fidelity::NoAlpha;
+  const bool alpha = image.HasAlpha();
   EXPECT_EQ(loaded.HasAlpha(), alpha);
   for (int y = 0; y < image.Height(); ++y) {
     for (int x = 0; x < image.Width(); ++x) {
@@ -123,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"png", Kind::Rgb24, kExact}, RoundTrip{"png", Kind::Indexed8, kExact},
         RoundTrip{"png", Kind::Mono, kExact}, RoundTrip{"PNG", Kind::Alpha32, kExact},
         RoundTrip{"bmp", Kind::Rgb24, kExact}, RoundTrip{"bmp", Kind::Indexed8, kExact},
-        RoundTrip{"bmp", Kind::Alpha32, Fidelity::NoAlpha}, RoundTrip{"tif", Kind::Rgb24, kExact},
+        RoundTrip{"bmp", Kind::Alpha32, kExact}, RoundTrip{"bmp", Kind::Opaque32, kExact},
+        RoundTrip{"tif", Kind::Rgb24, kExact},
         RoundTrip{"tiff", Kind::Alpha32, Fidelity::Premultiplied},
         RoundTrip{"webp", Kind::Rgb24, kExact},
         RoundTrip{"webp", Kind::Alpha32, Fidelity::VisibleOnly}),
