@@ -42,25 +42,24 @@ summary=()
 started=$SECONDS
 stage() { printf '\n=== %s (%ds in)\n' "$1" $((SECONDS - started)); }
 
+# Builds and runs a sanitizer preset's tests, noting the outcome under its name.
+sanitized_tests() {
+  local preset=$1
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" --parallel "$jobs"
+  if ctest --preset "$preset" --parallel "$jobs"; then
+    summary+=("$preset tests: passed")
+  else
+    failures+=("$preset tests")
+    summary+=("$preset tests: FAILED")
+  fi
+}
+
 stage "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset asan
-cmake --build --preset asan --parallel "$jobs"
-if ctest --preset asan --parallel "$jobs"; then
-  summary+=("asan tests: passed")
-else
-  failures+=("asan tests")
-  summary+=("asan tests: FAILED")
-fi
+sanitized_tests asan
 
 stage "Tests that use threads, under ThreadSanitizer"
-cmake --preset tsan
-cmake --build --preset tsan --parallel "$jobs"
-if ctest --preset tsan --parallel "$jobs"; then
-  summary+=("tsan tests: passed")
-else
-  failures+=("tsan tests")
-  summary+=("tsan tests: FAILED")
-fi
+sanitized_tests tsan
 
 stage "Fuzz targets"
 cmake --preset fuzz
