@@ -31,15 +31,16 @@ std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCac
       std::error_code missing;
       if (slotIndex == CompanionSlot(k) && !std::filesystem::exists(path, missing)) continue;
       const std::string reason = cache.FailureOf(path);
-      return InputError(reason.empty() ? "cannot decode image " + slot.loadedPath : reason);
+      return InputError(reason.empty() ? "cannot decode image " + PathForDisplay(path) : reason);
     }
   }
   return std::nullopt;
 }
 
 std::string SaveFailure(const std::string& message, const std::string& path) {
-  if (message.find(path) != std::string::npos) return message;
-  return "cannot write " + path + (message.empty() ? "" : ": " + message);
+  const std::string shown = PathForDisplay(PathFromUtf8(path));
+  if (message.find(shown) != std::string::npos) return message;
+  return "cannot write " + shown + (message.empty() ? "" : ": " + message);
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   if (result.width <= 0 || result.height <= 0) {
     return InputError("set '" + state.setName + "' has no usable size (Xsize " +
                       std::to_string(state.xSize) + ", Ysize " + std::to_string(state.ySize) +
-                      " in " + PathToUtf8(state.setFolder) + ")");
+                      " in " + PathForDisplay(state.setFolder) + ")");
   }
 
   ImageCache cache;
@@ -81,7 +82,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     if (!saver.Submit(sheet, path)) break;
     // Said in full, so that the user finds the file whatever the current folder was.
     if (options.count == 1)
-      result.output = PathToUtf8(std::filesystem::absolute(PathFromUtf8(path)));
+      result.output = PathForDisplay(std::filesystem::absolute(PathFromUtf8(path)));
     bar.Update(saver.Completed());
   }
   saver.Finish();
@@ -90,7 +91,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   }
   result.written = saver.Completed();
   bar.Update(result.written);
-  if (options.count > 1) result.output = options.output;
+  if (options.count > 1) result.output = PathForDisplay(PathFromUtf8(options.output));
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }

@@ -11,12 +11,13 @@
 #include "listing_printer.h"
 #include "set_description.h"
 #include "set_opening.h"
+#include "shown_name.h"
 
 namespace tessarin::cli {
 namespace {
 
 int Fail(std::ostream& err, const CliError& error) {
-  err << kProgramName << ": " << error.message << '\n';
+  err << kProgramName << ": " << TerminalText(error.message) << '\n';
   return error.exitCode;
 }
 
@@ -40,12 +41,15 @@ int RunCompose(const ComposeOptions& options, const std::filesystem::path& base,
 
   auto planned = PlanComposition(state, options);
   if (auto* error = std::get_if<CliError>(&planned)) return Fail(err, *error);
+  for (const std::string& warning : std::get<CompositionPlan>(planned).warnings) {
+    err << kProgramName << ": " << TerminalText(warning) << '\n';
+  }
 
   std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
   std::ostream* progress = errIsTerminal && options.count > 1 ? &err : nullptr;
   auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, seed, progress);
   if (auto* error = std::get_if<CliError>(&ran)) return Fail(err, *error);
-  out << SummaryLine(std::get<BatchResult>(ran)) << '\n';
+  out << TerminalText(SummaryLine(std::get<BatchResult>(ran))) << '\n';
   return kExitOk;
 }
 

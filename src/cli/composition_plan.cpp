@@ -6,6 +6,13 @@
 #include "part_reference.h"
 
 namespace tessarin::cli {
+namespace {
+
+std::string LeavesSetReason() {
+  return " names no folder: its name leaves the set folder";
+}
+
+}  // namespace
 
 PartSelection CompositionPlan::Files(const std::array<int, kPartCount>& entries) const {
   PartSelection files;
@@ -22,7 +29,12 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
                                                         const ComposeOptions& options) {
   CompositionPlan plan;
   for (int k = 0; k < kPartCount; ++k) {
-    if (!state.partNames[k].empty()) plan.images[k] = ListPartImages(PartFolder(state, k));
+    if (state.partNames[k].empty()) continue;
+    if (const std::optional<std::filesystem::path> folder = PartFolder(state, k)) {
+      plan.images[k] = ListPartImages(*folder);
+    }
+  }
+  for (int k = 0; k < kPartCount; ++k) {
     plan.entryCounts[k] = 1 + static_cast<int>(plan.images[k].size());
   }
 
@@ -35,12 +47,15 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
     picked[k] = true;
     std::optional<int> entry = FindImageEntry(plan.images[k], pick.file);
     if (!entry) {
-      std::filesystem::path folder = PartFolder(state, k);
-      std::error_code ignored;
-      if (!std::filesystem::is_directory(folder, ignored)) {
-        return InputError("--pick: part folder " + PathToUtf8(folder) + " not found");
+      const std::optional<std::filesystem::path> folder = PartFolder(state, k);
+      if (!folder) {
+        return InputError("--pick: part " + DescribePart(state, k) + LeavesSetReason());
       }
-      return InputError("--pick: no image '" + pick.file + "' in " + PathToUtf8(folder));
+      std::error_code ignored;
+      if (!std::filesystem::is_directory(*folder, ignored)) {
+        return InputError("--pick: part folder " + PathForDisplay(*folder) + " not found");
+      }
+      return InputError("--pick: no image '" + pick.file + "' in " + PathForDisplay(*folder));
     }
     plan.picks[k] = *entry;
   }
@@ -59,6 +74,11 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
       return UsageError("part " + DescribePart(state, k) + " is given to both --pick and --random");
     }
     plan.random[k] = true;
+  }
+  for (int k = 0; k < kPartCount; ++k) {
+    if (plan.random[k] && !state.partNames[k].empty() && !PartFolder(state, k)) {
+      plan.warnings.push_back("part " + DescribePart(state, k) + LeavesSetReason() + "; left out");
+    }
   }
   return plan;
 }

@@ -19,6 +19,8 @@ struct CompositionPlan {
   std::array<int, kPartCount> entryCounts{};
   std::array<int, kPartCount> picks{};
   std::array<bool, kPartCount> random{};
+  // Said before composing: parts asked for that can give nothing, and why.
+  std::vector<std::string> warnings;
 
   // The file names that a choice of entries selects.
   PartSelection Files(const std::array<int, kPartCount>& entries) const;

@@ -41,11 +41,13 @@ std::string SetNamesJson(const std::vector<std::string>& sets) {
 std::string SetDescriptionJson(const SetDescription& set) {
   QJsonArray parts;
   for (const PartDescription& part : set.parts) {
-    parts.append(QJsonObject{{QStringLiteral("index"), part.index},
-                             {QStringLiteral("name"), JsonText(part.name)},
-                             {QStringLiteral("priority"), part.priority},
-                             {QStringLiteral("found"), part.found},
-                             {QStringLiteral("images"), JsonTexts(part.images)}});
+    QJsonObject object{{QStringLiteral("index"), part.index},
+                       {QStringLiteral("name"), JsonText(part.name)},
+                       {QStringLiteral("priority"), part.priority},
+                       {QStringLiteral("found"), part.found},
+                       {QStringLiteral("images"), JsonTexts(part.images)}};
+    if (part.leavesSet) object.insert(QStringLiteral("leaves_set"), true);
+    parts.append(object);
   }
   return OneLine({{QStringLiteral("set"), JsonText(set.name)},
                   {QStringLiteral("width"), set.width},

@@ -1,6 +1,7 @@
 #include "listing_printer.h"
 
 #include "json_text.h"
+#include "shown_name.h"
 
 namespace tessarin::cli {
 namespace {
@@ -15,17 +16,19 @@ std::string SpaceSeparated(const std::vector<std::int32_t>& numbers) {
 }
 
 void PrintSetDescriptionText(std::ostream& out, const SetDescription& set) {
-  out << "set: " << set.name << '\n';
+  out << "set: " << TerminalText(set.name) << '\n';
   out << "size: " << set.width << 'x' << set.height << '\n';
   out << "parts: " << set.parts.size() << '\n';
   for (const PartDescription& part : set.parts) {
-    out << "  " << part.index << ": " << part.name << " (priority " << part.priority << ", ";
+    out << "  " << part.index << ": " << TerminalText(part.name) << " (priority " << part.priority
+        << ", ";
     if (!part.found) {
-      out << "folder not found)\n";
+      out << (part.leavesSet ? "folder not found: the name leaves the set folder)\n"
+                             : "folder not found)\n");
       continue;
     }
     out << part.images.size() << (part.images.size() == 1 ? " image)\n" : " images)\n");
-    for (const std::string& image : part.images) out << "       " << image << '\n';
+    for (const std::string& image : part.images) out << "       " << TerminalText(image) << '\n';
   }
   out << "order keys: " << SpaceSeparated(set.orderKeys) << '\n';
   out << "draw order: " << SpaceSeparated(set.drawOrder) << '\n';
@@ -38,7 +41,7 @@ void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool
     out << SetNamesJson(sets) << '\n';
     return;
   }
-  for (const std::string& set : sets) out << set << '\n';
+  for (const std::string& set : sets) out << TerminalText(set) << '\n';
 }
 
 void PrintSetDescription(std::ostream& out, const SetDescription& set, bool json) {

@@ -12,7 +12,7 @@ namespace tessarin::cli {
 void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool json);
 
 // A readable summary, or one JSON object with keys set, width, height, parts (index, name,
-// priority, found, images), order_keys and draw_order.
+// priority, found, images, and leaves_set where true), order_keys and draw_order.
 void PrintSetDescription(std::ostream& out, const SetDescription& set, bool json);
 
 }  // namespace tessarin::cli

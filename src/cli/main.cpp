@@ -17,6 +17,7 @@
 
 #include "compose_command.h"
 #include "error_output.h"
+#include "shown_name.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ ErrorOutput& StandardError() {
 // on whichever thread decodes or encodes, while the main thread may be drawing the bar.
 void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
   if (type == QtCriticalMsg || type == QtFatalMsg) {
-    StandardError().Write(std::string(tessarin::cli::kProgramName) + ": " + text.toStdString() +
-                          '\n');
+    StandardError().Write(std::string(tessarin::cli::kProgramName) + ": " +
+                          tessarin::TerminalText(text.toStdString()) + '\n');
   }
 }
 

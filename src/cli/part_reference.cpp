@@ -1,6 +1,7 @@
 #include "part_reference.h"
 
 #include "name_case.h"
+#include "shown_name.h"
 
 namespace tessarin::cli {
 namespace {
@@ -29,7 +30,7 @@ std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view 
   } else if (!text.empty()) {
     // Undefined parts have the name "", which a non-empty text never matches.
     const std::vector<std::string> names(state.partNames.begin(), state.partNames.end());
-    if (const std::optional<std::size_t> found = FindName(names, text)) {
+    if (const std::optional<std::size_t> found = FindName(names, ShownFileName(text))) {
       return static_cast<int>(*found);
     }
   }
@@ -40,7 +41,7 @@ std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view 
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,
                                   std::string_view fileName) {
   if (EqualsIgnoringCase(fileName, "none")) return 0;
-  const std::optional<std::size_t> found = FindName(images, fileName);
+  const std::optional<std::size_t> found = FindName(images, ShownFileName(fileName));
   if (!found) return std::nullopt;
   return static_cast<int>(*found + 1);
 }

@@ -26,10 +26,11 @@ SetDescription DescribeSet(const SetState& state) {
     part.index = k;
     part.name = state.partNames[k];
     part.priority = PartPriority(state, k).value_or(0);
-    std::filesystem::path folder = PartFolder(state, k);
+    const std::optional<std::filesystem::path> folder = PartFolder(state, k);
     std::error_code error;
-    part.found = std::filesystem::is_directory(folder, error);
-    if (part.found) part.images = ListPartImages(folder);
+    part.leavesSet = !folder;
+    part.found = folder && std::filesystem::is_directory(*folder, error);
+    if (part.found) part.images = ListPartImages(*folder);
     description.parts.push_back(std::move(part));
   }
   return description;

@@ -15,6 +15,8 @@ struct PartDescription {
   std::int32_t priority = 0;
   bool found = false;
   std::vector<std::string> images;
+  // Not found because the name leads out of the set folder.
+  bool leavesSet = false;
 };
 
 // What --list --set shows about one set.

@@ -6,6 +6,7 @@
 #include "folder_layout.h"
 #include "name_case.h"
 #include "setting_file.h"
+#include "shown_name.h"
 
 namespace tessarin::cli {
 
@@ -14,7 +15,7 @@ std::variant<std::filesystem::path, CliError> ResolveGraphicsFolder(
   std::filesystem::path base = graphics ? PathFromUtf8(*graphics) : DefaultBaseFolder();
   std::error_code error;
   if (!std::filesystem::is_directory(base, error)) {
-    return InputError("no Graphics folder at " + PathToUtf8(base) +
+    return InputError("no Graphics folder at " + PathForDisplay(base) +
                       (graphics ? "" : " (use --graphics DIR)"));
   }
   return base;
@@ -28,16 +29,17 @@ std::optional<std::string> FindSetName(const std::filesystem::path& base, std::s
 }
 
 std::variant<SetState, CliError> OpenSet(const std::filesystem::path& base, std::string_view name) {
-  std::optional<std::string> setName = FindSetName(base, name);
+  // Typed names are matched as listed names are shown, so bytes of code page 932 find theirs.
+  std::optional<std::string> setName = FindSetName(base, ShownFileName(name));
   if (!setName) {
-    return InputError("no set '" + std::string(name) + "' in " + PathToUtf8(base));
+    return InputError("no set '" + std::string(name) + "' in " + PathForDisplay(base));
   }
   SetState state;
   state.baseFolder = base;
   SelectSet(state, *setName);
   if (ReadSettingFile(state) == SettingFileStatus::Missing) {
     return InputError("missing setting file " +
-                      PathToUtf8(state.setFolder / PathFromUtf8(kSettingFileName)));
+                      PathForDisplay(state.setFolder / PathFromUtf8(kSettingFileName)));
   }
   return state;
 }

@@ -1,7 +1,6 @@
 #include "atomic_save.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +9,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <QFileInfo>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -24,23 +24,24 @@ namespace {
 // target must not write it at once, so each holds a lock on it from opening to renaming; a
 // save that waited for the lock makes sure the name still leads to the file it locked, which
 // the other save may have renamed meanwhile.
-Status OpenPartialFile(QFile& file, const QString& name) {
+Status OpenPartialFile(QFile& file, const std::filesystem::path& name) {
 #ifdef _WIN32
-  file.setFileName(name);
+  file.setFileName(QString::fromStdWString(name.wstring()));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     return Status::Error(file.errorString().toStdString());
   }
   return Status::Ok();
 #else
-  const QByteArray local = QFile::encodeName(name);
+  // Opened by its bytes: a name that is not UTF-8 would not survive a QString.
+  const char* const local = name.c_str();
   for (;;) {
-    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(local, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return Status::Error(std::strerror(errno));
     struct stat locked {};
     struct stat named {};
     int failure = 0;
     if (flock(fd, LOCK_EX) != 0 || fstat(fd, &locked) != 0) failure = errno;
-    if (failure == 0 && ::stat(local.constData(), &named) == 0 && named.st_dev == locked.st_dev &&
+    if (failure == 0 && ::stat(local, &named) == 0 && named.st_dev == locked.st_dev &&
         named.st_ino == locked.st_ino) {
       if (ftruncate(fd, 0) != 0) failure = errno;
       if (failure == 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
@@ -54,6 +55,14 @@ Status OpenPartialFile(QFile& file, const QString& name) {
 #endif
 }
 
+bool IsWritable(const std::filesystem::path& file) {
+#ifdef _WIN32
+  return QFileInfo(QString::fromStdWString(file.wstring())).isWritable();
+#else
+  return ::access(file.c_str(), W_OK) == 0;
+#endif
+}
+
 int SyncData(int fd) {
 #ifdef _WIN32
   return _commit(fd);
@@ -64,13 +73,13 @@ int SyncData(int fd) {
 
 // A rename is on disk only once the folder holding it is: until then a crash can bring back
 // the old file. Returns the error, or 0.
-int SyncFolder(const QString& folder) {
+int SyncFolder(const std::filesystem::path& folder) {
 #ifdef _WIN32
   // Windows offers no handle on a folder to sync; its renames are journalled.
   static_cast<void>(folder);
   return 0;
 #else
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return errno;
   // Some file systems cannot sync a folder at all (EINVAL); nothing is lost by that.
   const int failure = fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
@@ -81,21 +90,24 @@ int SyncFolder(const QString& folder) {
 
 }  // namespace
 
-Status SaveAtomically(const QString& targetName,
+Status SaveAtomically(const std::filesystem::path& targetName,
                       const std::function<bool(QFile& file, QString& error)>& write) {
-  const QString& name = targetName;
+  namespace fs = std::filesystem;
+  std::error_code error;
   // A link is followed: the file it points to is the one replaced.
-  QFileInfo target(name);
-  for (int depth = 0; depth < 32 && target.isSymLink(); ++depth) {
-    target.setFile(target.symLinkTarget());
+  fs::path target = targetName;
+  for (int depth = 0; depth < 32 && fs::is_symlink(fs::symlink_status(target, error)); ++depth) {
+    const fs::path link = fs::read_symlink(target, error);
+    if (error) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
   }
-  if (target.exists() && !target.isWritable()) {
-    return Status::Error("the existing file is not writable");
-  }
+  const bool exists = fs::exists(target, error);
+  if (exists && !IsWritable(target)) return Status::Error("the existing file is not writable");
   // Written beside the target and renamed over it only once complete, so a failure leaves any
   // existing file as it was. The name is fixed rather than random so that the file a save
   // killed midway leaves is written over by the next save of the same target.
-  const QString partialName = target.filePath() + QStringLiteral(".tessarin-partial");
+  fs::path partialName = target;
+  partialName += ".tessarin-partial";
   QFile file;
   if (const Status opened = OpenPartialFile(file, partialName); !opened) {
     return Status::Error(opened.Message());
@@ -119,18 +131,23 @@ Status SaveAtomically(const QString& targetName,
   file.close();
 #endif
   if (!written) {
-    QFile::remove(partialName);
+    fs::remove(partialName, error);
     file.close();
     return Status::Error(reason.toStdString());
   }
-  if (target.exists()) QFile::setPermissions(partialName, target.permissions());
-  std::error_code error;
-  std::filesystem::rename(std::filesystem::path(partialName.toStdU16String()),
-                          std::filesystem::path(target.filePath().toStdU16String()), error);
-  if (error) QFile::remove(partialName);
+  if (exists) {
+    const fs::perms permissions = fs::status(target, error).permissions();
+    if (!error) fs::permissions(partialName, permissions, error);
+  }
+  fs::rename(partialName, target, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(partialName, ignored);
+  }
   file.close();
   if (error) return Status::Error(error.message());
-  if (const int failure = SyncFolder(target.absolutePath()); failure != 0) {
+  const fs::path folder = fs::absolute(target, error).parent_path();
+  if (const int failure = SyncFolder(folder); failure != 0) {
     return Status::Error("the new file is in place, but its folder did not reach the disk: " +
                          std::string(std::strerror(failure)));
   }

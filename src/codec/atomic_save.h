@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <filesystem>
 #include <functional>
 
 #include "status.h"
@@ -16,7 +17,7 @@ namespace tessarin {
 // to replaced. write returns false on failure, with error set when it knows why. The error
 // returned is the reason alone. A failed sync fails the save: before the rename the target is
 // left as it was; after it the new file is in place, but may not survive a crash.
-Status SaveAtomically(const QString& targetName,
+Status SaveAtomically(const std::filesystem::path& targetName,
                       const std::function<bool(QFile& file, QString& error)>& write);
 
 }  // namespace tessarin

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <string>
@@ -22,13 +24,39 @@
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"
 #include "raster_image.h"
+#include "shown_name.h"
 #include "toolkit_codec.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace tessarin {
 namespace {
 
+// For messages only: the file is opened by the path's own bytes.
 QString ToQString(const std::filesystem::path& path) {
-  return QString::fromStdU16String(path.u16string());
+#ifdef _WIN32
+  return QString::fromStdWString(path.wstring());
+#else
+  return QString::fromStdString(ShownPath(path.native()));
+#endif
+}
+
+// Why the file could not be opened, or "" when it was.
+std::string OpenForReading(QFile& file, const std::filesystem::path& path) {
+#ifdef _WIN32
+  file.setFileName(ToQString(path));
+  if (file.open(QIODevice::ReadOnly)) return std::string();
+#else
+  // A QString cannot carry a name that is not UTF-8, so the file is opened by its bytes.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return std::string();
+  ::close(fd);
+#endif
+  return file.errorString().toStdString();
 }
 
 Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) {
@@ -99,9 +127,9 @@ void PrepareCodecsForThreads() {
 Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
   image.Destroy();
   const QString name = ToQString(path);
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
+  QFile file;
+  if (const std::string failure = OpenForReading(file, path); !failure.empty()) {
+    return Status::Error("Cannot read " + Quoted(name) + ": " + failure);
   }
   // Whole file first: decoders then never wait on the disk, and a short read is reported as
   // a read error rather than as a broken image.
@@ -150,7 +178,7 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
     picture = ToQImage(image);
     if (picture.isNull()) return Status::OutOfMemory(failure + "out of memory");
   }
-  const Status saved = SaveAtomically(name, [&](QFile& file, QString& error) {
+  const Status saved = SaveAtomically(path, [&](QFile& file, QString& error) {
     try {
       if (picture.isNull()) {
         const auto size = static_cast<qint64>(encoded.size());

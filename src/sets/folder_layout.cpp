@@ -5,6 +5,7 @@
 
 #include "name_case.h"
 #include "set_state.h"
+#include "shown_name.h"
 #include "text_encoding.h"
 
 #ifdef _WIN32
@@ -37,11 +38,17 @@ fs::path ProgramFile() {
 #endif
 }
 
-// Listing names come from the file system: anything that is not UTF-8 is passed over.
-std::optional<std::string> EntryName(const fs::directory_entry& entry) {
-  std::string name = PathToUtf8(entry.path().filename());
-  if (!IsValidUtf8(name)) return std::nullopt;
-  return name;
+// Names are listed and matched as shown; the entry itself is opened by its own bytes.
+std::string ShownName(const fs::path& fileName) {
+#ifdef _WIN32
+  return PathToUtf8(fileName);
+#else
+  return ShownFileName(fileName.native());
+#endif
+}
+
+std::string EntryName(const fs::directory_entry& entry) {
+  return ShownName(entry.path().filename());
 }
 
 // The entries of folder that satisfy keep, in name order. Unreadable entries are skipped.
@@ -51,8 +58,8 @@ std::vector<std::string> ListNames(const fs::path& folder, Keep keep) {
   std::error_code error;
   fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::optional<std::string> name = EntryName(*it);
-    if (name && keep(*it, *name)) names.push_back(*name);
+    std::string name = EntryName(*it);
+    if (keep(*it, name)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return NameLess(a, b); });
@@ -65,20 +72,22 @@ bool EndsWithPng(std::string_view name) {
 
 // One path component, resolved without case.
 std::optional<fs::path> ResolveComponent(const fs::path& folder, std::string_view name) {
-  if (name.empty()) return std::nullopt;
+  if (name.empty() || name == "..") return std::nullopt;
   const fs::path exact = folder / PathFromUtf8(name);
   std::error_code error;
-  if (name == "." || name == ".." || fs::exists(fs::symlink_status(exact, error))) return exact;
-  std::optional<std::string> best;
+  if (name == "." || fs::exists(fs::symlink_status(exact, error))) return exact;
+  std::optional<std::string> bestName;
+  fs::path best;
   fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-    const std::optional<std::string> entry = EntryName(*it);
-    if (entry && EqualsIgnoringCase(*entry, name) && (!best || NameLess(*entry, *best))) {
-      best = entry;
+    std::string entry = EntryName(*it);
+    if (EqualsIgnoringCase(entry, name) && (!bestName || NameLess(entry, *bestName))) {
+      bestName = std::move(entry);
+      best = it->path();
     }
   }
-  if (!best) return std::nullopt;
-  return folder / PathFromUtf8(*best);
+  if (!bestName) return std::nullopt;
+  return best;
 }
 
 }  // namespace
@@ -90,6 +99,14 @@ std::string PathToUtf8(const fs::path& path) {
 
 fs::path PathFromUtf8(std::string_view utf8) {
   return fs::u8path(utf8.begin(), utf8.end());
+}
+
+std::string PathForDisplay(const fs::path& path) {
+#ifdef _WIN32
+  return PathToUtf8(path);
+#else
+  return ShownPath(path.native());
+#endif
 }
 
 fs::path BaseFolderFor(const fs::path& programFolder) {
@@ -107,7 +124,28 @@ fs::path DefaultBaseFolder() {
   return BaseFolderFor(program.empty() ? fs::current_path() : program.parent_path());
 }
 
+bool LeavesFolder(std::string_view name) {
+  if (name.empty()) return false;
+  if (name.front() == '/' || name.front() == '\\') return true;
+  const auto first = static_cast<unsigned char>(name.front());
+  if (name.size() >= 2 && name[1] == ':' && ((first | 0x20) >= 'a' && (first | 0x20) <= 'z')) {
+    return true;
+  }
+  while (!name.empty()) {
+    const std::size_t cut = name.find_first_of("/\\");
+    if (name.substr(0, cut) == "..") return true;
+    name = cut == std::string_view::npos ? std::string_view() : name.substr(cut + 1);
+  }
+  return false;
+}
+
 std::optional<fs::path> ResolveEntry(const fs::path& folder, std::string_view name) {
+  if (LeavesFolder(name)) return std::nullopt;
+  // A backslash may also belong to the name itself: a Linux name, or one shown with its
+  // undecodable bytes escaped.
+  if (name.find('\\') != std::string_view::npos && name.find('/') == std::string_view::npos) {
+    if (std::optional<fs::path> whole = ResolveComponent(folder, name)) return whole;
+  }
   // Sets made on Windows may name a nested folder with either separator.
   fs::path resolved = folder;
   bool any = false;
@@ -146,18 +184,20 @@ void SelectSet(SetState& state, std::string_view name) {
       ResolveEntry(state.baseFolder, name).value_or(state.baseFolder / PathFromUtf8(name));
 }
 
-fs::path PartFolder(const SetState& state, int part) {
+std::optional<fs::path> PartFolder(const SetState& state, int part) {
   const std::string& name = state.partNames[static_cast<std::size_t>(part)];
+  if (LeavesFolder(name)) return std::nullopt;
   return ResolveEntry(state.setFolder, name).value_or(state.setFolder / PathFromUtf8(name));
 }
 
 fs::path MainImagePath(const SetState& state, int part, std::string_view fileName) {
-  const fs::path folder = PartFolder(state, part);
-  return ResolveEntry(folder, fileName).value_or(folder / PathFromUtf8(fileName));
+  const std::optional<fs::path> folder = PartFolder(state, part);
+  if (!folder || LeavesFolder(fileName)) return fs::path();
+  return ResolveEntry(*folder, fileName).value_or(*folder / PathFromUtf8(fileName));
 }
 
 std::optional<fs::path> CompanionPath(const fs::path& mainImage) {
-  std::string name = ToLowerCp932(PathToUtf8(mainImage.filename()));
+  std::string name = ToLowerCp932(ShownName(mainImage.filename()));
   const std::size_t dot = name.find(".png");
   if (dot == std::string::npos) return std::nullopt;
   name.replace(dot, 4, "$.png");

@@ -15,12 +15,20 @@ struct SetState;
 std::filesystem::path DefaultBaseFolder();
 std::filesystem::path BaseFolderFor(const std::filesystem::path& programFolder);
 
+// True when a name given relative to a folder would lead out of it: an absolute name (also
+// "\\x" or a drive, "C:"), or one with a ".." component under either separator. Such a
+// name names nothing in the folder.
+bool LeavesFolder(std::string_view name);
+
 // The entry of folder whose name equals name: an exact match wins, otherwise the first
-// entry in name order that equals it without regard to case. Nothing when there is none.
+// entry in name order that equals it without regard to case. Entries are compared by the
+// names they are listed under (ShownFileName). Nothing when there is none or when the name
+// leaves the folder.
 std::optional<std::filesystem::path> ResolveEntry(const std::filesystem::path& folder,
                                                   std::string_view name);
 
-// The set folders under base (folders only), in name order.
+// The set folders under base (folders only), in name order. Names are listed as shown
+// (ShownFileName) and found again through ResolveEntry.
 std::vector<std::string> ListSets(const std::filesystem::path& base);
 
 // The selectable images of a part folder, in name order: regular files (or links to them)
@@ -31,9 +39,11 @@ std::vector<std::string> ListPartImages(const std::filesystem::path& partFolder)
 void SelectSet(SetState& state, std::string_view name);
 
 // The folder of part k, resolved without case; the unresolved path when it does not exist.
-std::filesystem::path PartFolder(const SetState& state, int part);
+// Nothing when the part's name leaves the set folder.
+std::optional<std::filesystem::path> PartFolder(const SetState& state, int part);
 
-// The path of fileName in part k's folder, resolved without case where it exists.
+// The path of fileName in part k's folder, resolved without case where it exists; empty when
+// either name leaves its folder.
 std::filesystem::path MainImagePath(const SetState& state, int part, std::string_view fileName);
 
 // The companion of a main image: in the same folder, the lower-cased file name with its
@@ -41,8 +51,12 @@ std::filesystem::path MainImagePath(const SetState& state, int part, std::string
 // ".png". The path returned may not exist: a missing companion is normal.
 std::optional<std::filesystem::path> CompanionPath(const std::filesystem::path& mainImage);
 
-// A path as UTF-8, the form paths are compared and shown in.
+// A path as UTF-8 and back. Where the system names files in bytes (not Windows) the bytes
+// pass unchanged both ways, so a name that is not UTF-8 still leads to its file.
 std::string PathToUtf8(const std::filesystem::path& path);
 std::filesystem::path PathFromUtf8(std::string_view utf8);
+
+// A path as a person reads it, each name decoded as ShownFileName decodes it.
+std::string PathForDisplay(const std::filesystem::path& path);
 
 }  // namespace tessarin

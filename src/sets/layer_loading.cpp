@@ -69,7 +69,7 @@ ImageCache::Entry ImageCache::Load(const std::filesystem::path& path) const {
       entry.failure = loaded.Message();
     }
   } catch (const std::bad_alloc&) {
-    entry.failure = "Cannot load \"" + PathToUtf8(path) + "\": out of memory";
+    entry.failure = "Cannot load \"" + PathForDisplay(path) + "\": out of memory";
   }
   return entry;
 }

@@ -16,7 +16,8 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// Length of the well-formed UTF-8 sequence at the start of bytes, or 0 when it is not one.
+}  // namespace
+
 std::size_t Utf8SequenceLength(std::string_view bytes) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   const unsigned char lead = byte(0);
@@ -44,6 +45,8 @@ std::size_t Utf8SequenceLength(std::string_view bytes) {
   }
   return length;
 }
+
+namespace {
 
 #ifdef _WIN32
 std::string Utf16ToUtf8(const std::wstring& wide) {
@@ -93,6 +96,17 @@ std::string DecodeCp932(std::string_view bytes) {
       MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
   MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
+  return Utf16ToUtf8(wide);
+}
+
+std::optional<std::string> DecodeCp932Exactly(std::string_view bytes) {
+  if (bytes.empty()) return std::string();
+  const int size = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(),
+                                       static_cast<int>(bytes.size()), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                      wide.data(), size);
   return Utf16ToUtf8(wide);
 }
 
@@ -154,6 +168,14 @@ std::string Convert(const char* to, const char* from, std::string_view bytes, On
 std::string DecodeCp932(std::string_view bytes) {
   return Convert("UTF-8", "CP932", bytes,
                  [](std::string& out, std::string_view) { out += kReplacement; });
+}
+
+std::optional<std::string> DecodeCp932Exactly(std::string_view bytes) {
+  bool exact = true;
+  std::string decoded =
+      Convert("UTF-8", "CP932", bytes, [&](std::string&, std::string_view) { exact = false; });
+  if (!exact) return std::nullopt;
+  return decoded;
 }
 
 std::string EncodeCp932(std::string_view utf8) {

@@ -1,6 +1,5 @@
 #include "compositor_app.h"
 
-#include <QStringList>
 #include <filesystem>
 
 #include "app_icon.h"
@@ -10,6 +9,12 @@
 namespace tessarin {
 
 CompositorApp::CompositorApp(int& argc, char** argv) : application_(argc, argv) {
+  // Qt has taken its own options out of argv by now. The bytes are kept as they are, which
+  // arguments() would not do for a name that is not UTF-8.
+  if (argc > 1) {
+    baseFolderArgument_ = argv[1];
+    hasBaseFolderArgument_ = true;
+  }
   QApplication::setApplicationName(QStringLiteral("Tessarin"));
   QApplication::setApplicationVersion(QStringLiteral("1.1"));
   QApplication::setDesktopFileName(QStringLiteral("tessarin"));
@@ -17,10 +22,8 @@ CompositorApp::CompositorApp(int& argc, char** argv) : application_(argc, argv) 
 }
 
 int CompositorApp::Run() {
-  // Qt has taken its own options out of the arguments by now.
-  const QStringList arguments = QApplication::arguments();
   const std::filesystem::path baseFolder =
-      arguments.size() > 1 ? PathFromUtf8(arguments.at(1).toStdString()) : DefaultBaseFolder();
+      hasBaseFolderArgument_ ? PathFromUtf8(baseFolderArgument_) : DefaultBaseFolder();
   CompositorDialog dialog(baseFolder);
   dialog.exec();
   return 0;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <string>
+
 namespace tessarin {
 
 // The process's application: runs the window modally and ends when it closes. The one
@@ -13,6 +15,9 @@ class CompositorApp {
 
  private:
   QApplication application_;
+  // The Graphics folder argument as given: its bytes need not be UTF-8.
+  std::string baseFolderArgument_;
+  bool hasBaseFolderArgument_ = false;
 };
 
 }  // namespace tessarin

@@ -59,7 +59,7 @@ int SelectedRow(const QListWidget& list) {
 }
 
 QString NativePath(const std::filesystem::path& path) {
-  return QDir::toNativeSeparators(QString::fromStdString(PathToUtf8(path)));
+  return QDir::toNativeSeparators(QString::fromStdString(PathForDisplay(path)));
 }
 
 }  // namespace
@@ -169,8 +169,13 @@ void CompositorDialog::LoadSet() {
       continue;
     }
     partLabels_[k]->setText(QString::fromStdString(name));
+    const std::optional<std::filesystem::path> folder = PartFolder(state_, part);
+    if (!folder) {
+      ShowMessage(QString::fromUtf8(strings::kWarningCaption),
+                  tr(strings::kPartLeavesSet).arg(QString::fromStdString(name)));
+    }
     QStringList files;
-    for (const std::string& file : ListPartImages(PartFolder(state_, part))) {
+    for (const std::string& file : folder ? ListPartImages(*folder) : std::vector<std::string>()) {
       files.append(QString::fromStdString(file));
     }
     list->addItems(files);

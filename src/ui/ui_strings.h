@@ -13,6 +13,9 @@ inline constexpr const char* kWarningCaption = "警告";
 // %1: the set folder's name.
 inline constexpr const char* kMissingSettingFile =
     "[ %1 ] フォルダ内にSetting.txtがありません。\nまずこのファイルを作成してください。";
+// %1: the part's name as the setting file gives it.
+inline constexpr const char* kPartLeavesSet =
+    "[ %1 ] はセットのフォルダの外を指す名前なので、このパーツの画像は読み込みません。";
 // %1: the folder the sets were looked for in.
 inline constexpr const char* kNoSets =
     "画像セットが見つかりません。\n次のフォルダに画像セットのフォルダを置いてください:\n%1";

@@ -205,5 +205,179 @@ TEST_F(ComposeEndToEnd, CounterTokenOfSingleCharacterIsOne) {
   EXPECT_TRUE(fs::exists(Out("one-1.png")));
 }
 
+// Names as they come from archives made elsewhere and from hostile setting files, under a
+// Graphics folder whose own name is not UTF-8.
+TEST_F(ComposeEndToEnd, NamesFromOtherSystemsAndHostileSettings) {
+  using end_to_end::TopRow;
+  using end_to_end::WritePng;
+  using end_to_end::WriteText;
+  const fs::path base = scratch_ / "Graphics\xE9";
+  const std::string outside = (scratch_ / "private").string();
+  WritePng(scratch_ / "private" / "secret.png", TopRow(end_to_end::kWhite));
+  WriteText(base / "Escape" / "setting.txt",
+            "Xsize:8\nYsize:4\nBody=1\n../../private=2\n"
+            "..\\..\\private=3\n" +
+                outside +
+                "=4\nC:\\x=5\n"
+                "Linked=6\n");
+  WritePng(base / "Escape" / "Body" / "a.png", TopRow(end_to_end::kRed));
+  fs::create_directory_symlink(scratch_ / "private", base / "Escape" / "Linked");
+  // "デフォルト" with a part "頭" and an image "赤.png", all in code page 932.
+  const std::string set932 = "\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67";
+  WriteText(base / set932 / "setting.txt", "Xsize:8\nYsize:4\n\x93\xaa=1\n");
+  WritePng(base / set932 / "\x93\xaa" / "\x90\xD4.png", TopRow(end_to_end::kRed));
+  WriteText(base / "caf\xE9" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
+  WritePng(base / "caf\xE9" / "Body" / "x\xFF.png", TopRow(end_to_end::kRed));
+  WriteText(base / "Bell\x07\x1B[2J" / "setting.txt", "Xsize:8\nYsize:4\nP\x1B[0m\xC2\x9B=1\n");
+  WritePng(base / "Bell\x07\x1B[2J" / "P\x1B[0m\xC2\x9B" / "\r.png", TopRow(end_to_end::kRed));
+
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+    const char* outPart;  // on standard output, or ""
+    const char* errPart;  // on standard error, or "" for nothing there
+    const char* written;  // the file the run writes, or ""
+  };
+  const std::string out = Out("x.png");
+  const std::vector<Case> cases = {
+      {"sets of every kind listed",
+       {"--list"},
+       0,
+       "Bell\\x07\\x1B[2J\ncaf\\xE9\nEscape\nデフォルト\n",
+       "",
+       ""},
+      {"leaving parts listed as not found",
+       {"--list", "--set", "escape"},
+       0,
+       "  1: ../../private (priority 2, folder not found: the name leaves the set folder)\n"
+       "  2: ..\\..\\private (priority 3, folder not found: the name leaves the set folder)\n",
+       "",
+       ""},
+      {"a link in the set followed",
+       {"--list", "--set", "escape"},
+       0,
+       "  5: Linked (priority 6, 1 image)\n       secret.png\n",
+       "",
+       ""},
+      {"absolute part listed as not found",
+       {"--list", "--set", "escape"},
+       0,
+       "  4: C:\\x (priority 5, folder not found: the name leaves the set folder)\n",
+       "",
+       ""},
+      {"pick from a leaving part",
+       {"--set", "Escape", "--pick", "1=secret.png", "-o", out},
+       2,
+       "",
+       "part 1 '../../private' names no folder: its name leaves the set folder",
+       ""},
+      {"random leaving parts left out",
+       {"--set", "Escape", "--random", "all", "-o", out},
+       0,
+       "wrote",
+       "part 3 '",
+       "x.png"},
+      {"code page 932 set described",
+       {"--list", "--set", "デフォルト"},
+       0,
+       "set: デフォルト\nsize: 8x4\nparts: 1\n  0: 頭 (priority 1, 1 image)\n       赤.png\n",
+       "",
+       ""},
+      {"code page 932 set composed by typed bytes",
+       {"--set", set932, "--pick", "\x93\xaa=\x90\xD4.PNG", "-o", out},
+       0,
+       "wrote",
+       "",
+       "x.png"},
+      {"code page 932 set composed by UTF-8",
+       {"--set", "デフォルト", "--random", "頭", "-o", out},
+       0,
+       "wrote",
+       "",
+       "x.png"},
+      {"undecodable set composed",
+       {"--set", "caf\xE9", "--pick", "0=X\\xff.png", "-o", out},
+       0,
+       "wrote",
+       "",
+       "x.png"},
+      {"undecodable names escaped",
+       {"--list", "--set", "CAF\\xE9"},
+       0,
+       "       x\\xFF.png\n",
+       "",
+       ""},
+      {"controls escaped in a listing",
+       {"--list", "--set", "bell\a\x1B[2J"},
+       0,
+       "set: Bell\\x07\\x1B[2J\nsize: 8x4\nparts: 1\n  0: P\\x1B[0m\\xC2\\x9B (priority 1, 1 "
+       "image)\n"
+       "       \\x0D.png\n",
+       "",
+       ""},
+      {"controls escaped in an error",
+       {"--set", "\x1B]0;\a", "-o", out},
+       2,
+       "",
+       "no set '\\x1B]0;\\x07'",
+       ""},
+      {"output named in Latin-1",
+       {"--set", "Escape", "-o", Out("caf\xE9.png")},
+       0,
+       "caf\\xE9.png (8x4)",
+       "",
+       "caf\xE9.png"},
+      {"output in a folder named in Latin-1",
+       {"--set", "Escape", "--count", "2", "-o", Out("\xE9t\xE9\xFF/{n}.png")},
+       3,
+       "",
+       "\\xE9t\\xE9\\xFF/",
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(scratch_ / "x.png");
+    ProcessResult result = Run([&] {
+      std::vector<std::string> args = {"--graphics", base.string()};
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      return args;
+    }());
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_NE(result.out.find(c.outPart), std::string::npos) << result.out;
+    if (*c.errPart == '\0') {
+      EXPECT_EQ(result.err, "");
+    } else {
+      EXPECT_NE(result.err.find(c.errPart), std::string::npos) << result.err;
+      if (c.exitCode != 0) {
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+      }
+    }
+    for (const std::string& text : {result.out, result.err}) {
+      EXPECT_EQ(
+          std::count_if(text.begin(), text.end(),
+                        [](char ch) { return (ch >= 0 && ch < 0x20 && ch != '\n') || ch == 0x7F; }),
+          0)
+          << text;
+    }
+    EXPECT_TRUE(*c.written == '\0' || fs::exists(scratch_ / c.written)) << c.written;
+  }
+
+  ProcessResult json =
+      Run({"--graphics", base.string(), "--list", "--set", "bell\a\x1B[2J", "--json"});
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.out));
+  ASSERT_TRUE(doc.isObject()) << json.out;
+  EXPECT_EQ(doc["set"].toString(), QString::fromUtf8("Bell\a\x1B[2J"));
+  EXPECT_EQ(doc["parts"][0]["images"][0].toString(), "\r.png");
+  json = Run({"--graphics", base.string(), "--list", "--set", "Escape", "--json"});
+  const QJsonArray parts =
+      QJsonDocument::fromJson(QByteArray::fromStdString(json.out))["parts"].toArray();
+  ASSERT_EQ(parts.size(), 6) << json.out;
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(parts[k]["leaves_set"].toBool(), k >= 1 && k <= 4) << k;
+  }
+  EXPECT_EQ(parts[5]["images"].toArray(), QJsonArray{"secret.png"});
+}
+
 }  // namespace
 }  // namespace tessarin::cli

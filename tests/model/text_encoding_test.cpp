@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "name_case.h"
+#include "shown_name.h"
 #include "text_encoding.h"
 
 namespace tessarin {
@@ -36,6 +37,48 @@ TEST(TextEncoding, EncodesForCodePage932) {
   EXPECT_EQ(EncodeCp932("頭=5"), "\x93\xaa=5");
   EXPECT_EQ(EncodeCp932("😀x"), "?x");
   EXPECT_EQ(DecodeCp932(EncodeCp932("装飾1 上半身 ﾗﾝﾀﾞﾑ")), "装飾1 上半身 ﾗﾝﾀﾞﾑ");
+}
+
+struct ShownCase {
+  const char* name;
+  const char* bytes;
+  const char* fileName;  // ShownFileName
+  const char* terminal;  // TerminalText of the bytes
+};
+
+void PrintTo(const ShownCase& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class ShownNameTest : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(ShownNameTest, DecodesWhatItCanAndEscapesTheRest) {
+  EXPECT_EQ(ShownFileName(GetParam().bytes), GetParam().fileName);
+  EXPECT_EQ(TerminalText(GetParam().bytes), GetParam().terminal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ShownNameTest,
+    ::testing::Values(ShownCase{"Utf8AsItIs", "デフォルト.png", "デフォルト.png", "デフォルト.png"},
+                      ShownCase{"Cp932Decoded", "\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67",
+                                "デフォルト", "\\x83f\\x83t\\x83H\\x83\\x8B\\x83g"},
+                      ShownCase{"Cp932SecondByteBackslash", "\x95\x5C", "表", "\\x95\\"},
+                      ShownCase{"NeitherEscaped", "caf\xE9.png", "caf\\xE9.png", "caf\\xE9.png"},
+                      ShownCase{"NeitherKeepsUtf8", "\xFF\xC3\xA9", "\\xFF\xC3\xA9",
+                                "\\xFF\xC3\xA9"},
+                      ShownCase{"ControlsOnlyEscapedForTerminal", "a\x1B[2J\x07\r\x7F",
+                                "a\x1B[2J\x07\r\x7F", "a\\x1B[2J\\x07\\x0D\\x7F"},
+                      ShownCase{"C1ControlEscapedForTerminal",
+                                "\xC2\x9B"
+                                "1m\xC2\xA0",
+                                "\xC2\x9B"
+                                "1m\xC2\xA0",
+                                "\\xC2\\x9B"
+                                "1m\xC2\xA0"}),
+    [](const ::testing::TestParamInfo<ShownCase>& row) { return std::string(row.param.name); });
+
+TEST(ShownPath, DecodesEachNameOnItsOwn) {
+  EXPECT_EQ(ShownPath("/tmp/\xE6\x97\xA5/\x83\x66/caf\xE9"), "/tmp/日/デ/caf\\xE9");
 }
 
 struct CaseCase {

@@ -33,6 +33,53 @@ void WindowTest::LoadSetFillsListsAndLabels() {
   }
 }
 
+void WindowTest::LoadSetOpensNamesFromOtherSystems_data() {
+  QTest::addColumn<QByteArray>("set");
+  QTest::addColumn<QByteArray>("setting");
+  QTest::addColumn<QByteArray>("image");  // within the set folder
+  QTest::addColumn<QString>("shownSet");
+  QTest::addColumn<QString>("shownImage");
+  QTest::addColumn<QStringList>("warnings");
+  const QByteArray setting = "Xsize:8\nYsize:8\n";
+  QTest::newRow("code page 932") << QByteArray("\x83\x66\x83\x74\x83\x48\x83\x8b\x83\x67")
+                                 << setting + "\x93\xaa=1\n"
+                                 << QByteArray("\x93\xaa/\x90\xD4.png") << "[デフォルト]"
+                                 << "赤.png" << QStringList{};
+  QTest::newRow("neither UTF-8 nor code page 932") << QByteArray("caf\xE9") << setting + "Body=1\n"
+                                                   << QByteArray("body/x\xFE.png") << "[caf\\xE9]"
+                                                   << "x\\xFE.png" << QStringList{};
+  QTest::newRow("part leaving the set")
+      << QByteArray("Escape") << setting + "../Escape/Body=1\n"
+      << QByteArray("Body/a.png") << "[Escape]"
+      << ""
+      << QStringList{
+             "[ ../Escape/Body ] "
+             "はセットのフォルダの外を指す名前なので、このパーツの画像は読み込みません。"};
+}
+void WindowTest::LoadSetOpensNamesFromOtherSystems() {
+  QFETCH(QByteArray, set);
+  QFETCH(QByteArray, setting);
+  QFETCH(QByteArray, image);
+  QFETCH(QString, shownSet);
+  QFETCH(QString, shownImage);
+  QFETCH(QStringList, warnings);
+  TestGraphics graphics;
+  graphics.WriteText((set + "/setting.txt").toStdString(), setting.toStdString());
+  graphics.WritePng((set + "/" + image).toStdString(), 8, 8,
+                    [](int, int) { return qRgb(200, 0, 0); });
+  TestWindow window(graphics.Base());
+  QCOMPARE(window.Control<QComboBox>(ids::kSetList)->currentText(), shownSet);
+  QCOMPARE(window.texts, warnings);
+  QStringList shown;
+  for (int row = 1; row < window.PartList(0)->count(); ++row) {
+    shown << window.PartList(0)->item(row)->text();
+  }
+  QCOMPARE(shown.join(QLatin1Char(',')), shownImage);
+  if (shownImage.isEmpty()) return;
+  window.PartList(0)->setCurrentRow(1);
+  QCOMPARE(window.dialog.Preview().Composite().PixelAt(0, 0), 0xFFC80000u);
+}
+
 void WindowTest::LoadSetSetsTheDoubleBox_data() {
   QTest::addColumn<QString>("sizes");
   QTest::addColumn<bool>("ticked");

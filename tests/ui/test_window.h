@@ -12,9 +12,9 @@
 #include "compositor_dialog.h"
 #include "control_ids.h"
 #include "folder_layout.h"
+#include "image_file.h"
 #include "preview_widget.h"
 #include "raster_image.h"
-#include "image_file.h"
 
 namespace tessarin::ui_testing {
 
@@ -22,6 +22,13 @@ namespace tessarin::ui_testing {
 class TestGraphics {
  public:
   TestGraphics() { std::filesystem::create_directories(base_); }
+  // Removed by their bytes first: the temporary folder cannot remove names that are not UTF-8.
+  ~TestGraphics() {
+    std::error_code ignored;
+    std::filesystem::remove_all(base_, ignored);
+  }
+  TestGraphics(const TestGraphics&) = delete;
+  TestGraphics& operator=(const TestGraphics&) = delete;
   const std::filesystem::path& Base() const { return base_; }
 
   void WriteText(std::string_view relative, std::string_view text) const {

@@ -21,6 +21,8 @@ class WindowTest : public QObject {
   void LoadSetSetsTheDoubleBox();
   void LoadSetDropsPartsTheNewSetLacks();
   void LoadSetFollowsTheKeyboard();
+  void LoadSetOpensNamesFromOtherSystems_data();
+  void LoadSetOpensNamesFromOtherSystems();
   // setting_warning_test.cpp
   void WarnsOncePerSelection_data();
   void WarnsOncePerSelection();
