@@ -17,6 +17,7 @@
 
 #include "compose_command.h"
 #include "error_output.h"
+#include "partial_files.h"
 #include "shown_name.h"
 
 namespace {
@@ -43,6 +44,7 @@ void KeepOnlyCriticalMessages(QtMsgType type, const QMessageLogContext&, const Q
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  tessarin::RemovePartialFilesOnTermination();
   qInstallMessageHandler(KeepOnlyCriticalMessages);
   std::vector<std::string> args(argv + 1, argv + argc);
   tessarin::cli::ErrorOutputBuffer errorBuffer(StandardError());

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 #include <QThread>
@@ -178,7 +179,7 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
     picture = ToQImage(image);
     if (picture.isNull()) return Status::OutOfMemory(failure + "out of memory");
   }
-  const Status saved = SaveAtomically(path, [&](QFile& file, QString& error) {
+  const Status saved = SaveAtomically(path, [&](QIODevice& file, QString& error) {
     try {
       if (picture.isNull()) {
         const auto size = static_cast<qint64>(encoded.size());

