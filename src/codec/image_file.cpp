@@ -22,10 +22,13 @@
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"
 #include "raster_image.h"
+#include "regular_file.h"
 #include "toolkit_codec.h"
 
 namespace tessarin {
 namespace {
+
+constexpr std::uint64_t kMiB = 1024 * 1024;
 
 QString ToQString(const std::filesystem::path& path) {
   return QString::fromStdU16String(path.u16string());
@@ -99,21 +102,27 @@ void PrepareCodecsForThreads() {
 Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
   image.Destroy();
   const QString name = ToQString(path);
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
+  RegularFile file;
+  if (const Status opened = file.Open(path); !opened) return opened;
+  // No picture we take is stored in more bytes than a decoder may hold for it; a larger file
+  // would only be read to be refused.
+  constexpr std::uint64_t kMaxFileBytes = 2 * RasterImage::kMaxPixelBytes;
+  if (file.Size() > kMaxFileBytes) {
+    return Status::Error("Cannot read " + Quoted(name) + ": its " +
+                         std::to_string(file.Size() / kMiB) + " MiB are more than the " +
+                         std::to_string(kMaxFileBytes / kMiB) + " MiB an image file may take");
   }
   // Whole file first: decoders then never wait on the disk, and a short read is reported as
   // a read error rather than as a broken image.
   QByteArray bytes;
   try {
-    bytes = file.readAll();
+    bytes.resize(static_cast<qsizetype>(file.Size()));
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory("Cannot read " + Quoted(name) + ": out of memory");
   }
-  if (file.error() != QFileDevice::NoError) {
-    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
-  }
+  std::size_t got = 0;
+  if (const Status read = file.Read(bytes.data(), bytes.size(), got); !read) return read;
+  bytes.truncate(static_cast<qsizetype>(got));
   Status status = DecodeGuarded(bytes, name, image);
   if (!status) image.Destroy();
   return status;

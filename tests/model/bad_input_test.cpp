@@ -17,8 +17,10 @@
 #include <utility>
 #include <vector>
 
+#include "address_space_limit.h"
 #include "byte_order.h"
 #include "folder_layout.h"
+#include "image_file.h"
 #include "layer_loading.h"
 #include "name_case.h"
 #include "raster_image.h"
@@ -26,12 +28,12 @@
 #include "setting_file.h"
 #include "temp_folder.h"
 #include "text_encoding.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::AddressSpaceLimit;
 using testing::TempFolder;
 using namespace std::string_literals;
 
@@ -73,6 +75,7 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
     std::optional<std::string> bytes;  // none: a folder of that name
     bool decodes;
     const char* says;
+    const char* linkTo = nullptr;  // a link to this instead of bytes
   };
   const std::vector<Case> cases = {
       {"zero.png", "", false, ""},
@@ -82,6 +85,8 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
       {"huge.png", HugeHeader(png), false, "100000 x 100000"},
       {"bmp.png", Encoded(folder, "bmp"), true, ""},
       {"folder.png", std::nullopt, false, ""},
+      {"zero-link.png", "", false, "not a regular file", "/dev/zero"},
+      {"random-link.png", "", false, "not a regular file", "/dev/urandom"},
   };
   SetState state;
   state.setFolder = folder.Root();
@@ -90,10 +95,19 @@ TEST(BadImage, FailsWithItsNameOrDecodes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const std::string relative = std::string("Body/") + c.file;
-    const fs::path path =
-        c.bytes ? folder.WriteFile(relative, *c.bytes) : folder.MakeFolder(relative);
+    fs::path path = folder.Path(relative);
+    if (c.linkTo != nullptr) {
+      fs::create_symlink(c.linkTo, path);
+    } else {
+      path = c.bytes ? folder.WriteFile(relative, *c.bytes) : folder.MakeFolder(relative);
+    }
     RasterImage image;
-    const Status status = ReadImageFile(path, image);
+    Status status = Status::Ok();
+    {
+      // Endless bytes must not be read until memory runs out.
+      const AddressSpaceLimit limit(std::size_t{512} << 20);
+      status = ReadImageFile(path, image);
+    }
     EXPECT_EQ(status.IsOk(), c.decodes) << status.Message();
     EXPECT_EQ(image.IsNull(), !c.decodes);
     if (c.decodes) {
@@ -241,6 +255,7 @@ TEST(BadSettingFile, ReadsWhatItCanAndNoMore) {
     std::optional<Parts> parts;  // unknown for garbage, of which only the shape is checked
     std::int32_t xSize;
     std::int32_t ySize;
+    std::uintmax_t sparseSize = 0;  // the file made this long with NUL bytes it does not store
   };
   constexpr auto kRead = SettingFileStatus::Read;
   const std::vector<Case> cases = {
@@ -255,6 +270,7 @@ TEST(BadSettingFile, ReadsWhatItCanAndNoMore) {
            {"p0", 0}, {"p1", 1}, {"p2", 2}, {"p3", 3}, {"p4", 4}, {"p5", 5}, {"p6", 6}, {"p7", 7}},
        8, 0},
       {"a folder", "", SettingFileStatus::Missing, Parts{}, 0, 0},
+      {"1 GiB, sparse", "Xsize:8\nYsize:9\na=1\n", kRead, Parts{{"a", 1}}, 8, 9, 1u << 30},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -262,11 +278,16 @@ TEST(BadSettingFile, ReadsWhatItCanAndNoMore) {
     if (c.status == SettingFileStatus::Missing) {
       folder.MakeFolder("setting.txt");
     } else {
-      folder.WriteFile("setting.txt", c.bytes);
+      const fs::path path = folder.WriteFile("setting.txt", c.bytes);
+      if (c.sparseSize != 0) fs::resize_file(path, c.sparseSize);
     }
     SetState state;
     state.setFolder = folder.Root();
-    EXPECT_EQ(ReadSettingFile(state), c.status);
+    {
+      // Less than the largest file: none is read whole.
+      const AddressSpaceLimit limit(std::size_t{512} << 20);
+      EXPECT_EQ(ReadSettingFile(state), c.status);
+    }
 
     int defined = 0;
     for (int k = 0; k < kPartCount; ++k) {
