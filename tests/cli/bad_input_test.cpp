@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,10 +22,10 @@
 #include "batch_runner.h"
 #include "compose_process.h"
 #include "composition_plan.h"
+#include "image_file.h"
 #include "raster_image.h"
 #include "set_opening.h"
 #include "test_graphics_folder.h"
-#include "image_file.h"
 
 namespace tessarin::cli {
 namespace {
@@ -64,6 +66,17 @@ class ComposeBadInput : public testing::Test {
     ASSERT_TRUE(ReadImageFile(body / "good.png", bmp));
     ASSERT_TRUE(WriteImageFile(bmp, root_ / "good.bmp"));
     fs::rename(root_ / "good.bmp", body / "bmp.png");
+    // Companions that cannot be read: a FIFO that no one writes to, endless bytes, garbage.
+    for (const char* main : {"hasfifo.png", "haszero.png", "hasbad.png"}) {
+      fs::copy_file(body / "good.png", body / main);
+    }
+    ASSERT_EQ(mkfifo((body / "hasfifo$.png").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", body / "haszero$.png");
+    WriteText(body / "hasbad$.png", "not a png");
+    WriteText(graphics_ / "Cape" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
+    fs::create_directories(graphics_ / "Cape" / "Body");
+    fs::copy_file(body / "good.png", graphics_ / "Cape" / "Body" / "a.png");
+    WriteText(graphics_ / "Cape" / "Body" / "a$.png", "not a png");
 
     WriteText(graphics_ / "Nul" / "setting.txt",
               std::string("Xsize:8\0junk\nYsize:4\nab=1\0cd=2\n", 31));
@@ -78,6 +91,9 @@ class ComposeBadInput : public testing::Test {
     std::string many = "Xsize:8\nYsize:4\n";
     for (int i = 0; i < 1000; ++i) many += "p" + std::to_string(i) + "=" + std::to_string(i) + "\n";
     WriteText(graphics_ / "Many" / "setting.txt", many);
+    // Sparse: a gigabyte of NUL bytes that takes no disk space.
+    WriteText(graphics_ / "Sparse" / "setting.txt", "");
+    fs::resize_file(graphics_ / "Sparse" / "setting.txt", std::uintmax_t{1} << 30);
     fs::create_directories(graphics_ / "FolderSetting" / "setting.txt");
     fs::create_directory_symlink(".", graphics_ / "Loop");
     WriteText(graphics_ / "Crowd" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
@@ -91,9 +107,10 @@ class ComposeBadInput : public testing::Test {
     fs::create_directories(scratch_);
   }
 
+  // With less address space than the largest input takes, so that no input is read whole.
   ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--graphics", graphics_.string()});
-    return end_to_end::RunCompose(args, scratch_);
+    return end_to_end::RunCompose(args, scratch_, {{RLIMIT_AS, rlim_t{1} << 30}});
   }
 
   static inline fs::path root_;
@@ -105,7 +122,8 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
   struct Case {
     std::vector<std::string> args;
     int exitCode;
-    const char* says;  // on stderr's last line for a failure, on stdout otherwise
+    const char* says;             // on stderr's last line for a failure, on stdout otherwise
+    const char* warns = nullptr;  // the one line on stderr of a success, if any
   };
   const std::string out = (scratch_ / "out.png").string();
   const auto pick = [&out](const std::string& file) {
@@ -128,6 +146,16 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
       {{"--list"}, kExitOk, "Loop\n"},
       {list("Loop"), kExitBadInput, "missing setting file"},
       {list("Crowd"), kExitOk, " 10000 images)"},
+      {list("Sparse"), kExitOk, "size: 0x0\nparts: 0\n"},
+      {pick("hasfifo.png"), kExitOk, "wrote", "hasfifo$.png\": not a regular file"},
+      {pick("haszero.png"), kExitOk, "wrote", "haszero$.png\": not a regular file"},
+      {pick("hasbad.png"), kExitOk, "wrote", "hasbad$.png\""},
+      // Said once for the batch, not once a character.
+      {{"--set", "Cape", "--pick", "Body=a.png", "--count", "3", "-o",
+        (scratch_ / "{n}.png").string()},
+       kExitOk,
+       "wrote 3 characters",
+       "a$.png\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
@@ -135,6 +163,13 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
     if (c.exitCode == kExitOk) {
       EXPECT_NE(result.out.find(c.says), std::string::npos) << result.out.substr(0, 500);
+      if (c.warns == nullptr) {
+        EXPECT_EQ(result.err, "");
+        continue;
+      }
+      EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+      EXPECT_EQ(result.err.rfind("tessarin-compose: warning: ", 0), 0u) << result.err;
+      EXPECT_NE(result.err.find(c.warns), std::string::npos) << result.err;
       continue;
     }
     // One line, ours: these files are refused before a decoder could add its own.
