@@ -1,19 +1,21 @@
 // The window on folders that hold what they should not, or change while it is open: it goes
 // on working, says what the person must know, and never crashes.
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
 #include <filesystem>
 #include <random>
 
 #include "../model/faulty_targets.h"
+#include "image_file.h"
 #include "test_window.h"
 #include "ui_strings.h"
 #include "window_test.h"
-#include "image_file.h"
 
 namespace tessarin::ui_testing {
 namespace {
@@ -101,6 +103,45 @@ void WindowTest::BadImagesLeaveTheirSlotEmpty() {
   window.PartList(0)->setCurrentRow(1);
   QVERIFY(!state.layers[MainSlot(0)].IsEmpty());
   QCOMPARE(window.dialog.Preview().Composite().PixelAt(3, 3), 0xFF0A141Eu);
+}
+
+void WindowTest::UnreadableCompanionsAreToldOnce_data() {
+  QTest::addColumn<QString>("companion");
+  QTest::addColumn<QString>("says");  // empty: nothing is told
+  QTest::newRow("missing") << ""
+                           << "";
+  QTest::newRow("not an image") << "garbage"
+                                << "Cannot decode";
+  QTest::newRow("FIFO") << "fifo"
+                        << "not a regular file";
+  QTest::newRow("link to /dev/zero") << "zero"
+                                     << "not a regular file";
+}
+void WindowTest::UnreadableCompanionsAreToldOnce() {
+  QFETCH(QString, companion);
+  QFETCH(QString, says);
+  TestGraphics graphics;
+  graphics.WriteText("Set/setting.txt", "Xsize:16\nYsize:8\nBody=1\n");
+  graphics.WritePng("Set/Body/a.png", 16, 8, [](int, int) { return qRgba(10, 20, 30, 255); });
+  const fs::path path = graphics.Base() / "Set" / "Body" / "a$.png";
+  if (companion == "garbage") graphics.WriteText("Set/Body/a$.png", "not a png");
+  if (companion == "fifo") QCOMPARE(mkfifo(path.c_str(), 0644), 0);
+  if (companion == "zero") fs::create_symlink("/dev/zero", path);
+  TestWindow window(graphics.Base());
+
+  const SetState& state = window.dialog.State();
+  const int told = says.isEmpty() ? 0 : 1;
+  for (int time = 0; time < 2; ++time) {
+    window.PartList(0)->setCurrentRow(1);
+    QVERIFY(!state.layers[MainSlot(0)].IsEmpty());
+    QVERIFY(state.layers[CompanionSlot(0)].IsEmpty());
+    window.PartList(0)->setCurrentRow(0);
+  }
+  QCOMPARE(window.texts.size(), told);
+  if (told == 0) return;
+  QCOMPARE(window.captions[0], "警告");
+  QVERIFY2(window.texts[0].contains("a$.png") && window.texts[0].contains(says),
+           qPrintable(window.texts[0]));
 }
 
 void WindowTest::BadSettingFilesStillOpen_data() {
