@@ -21,6 +21,7 @@
 #include "png_chunk_scan.h"
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"
+#include "png_stream_check.h"
 #include "raster_image.h"
 #include "regular_file.h"
 #include "toolkit_codec.h"
@@ -66,6 +67,12 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
                       static_cast<int>(png.width), static_cast<int>(png.height), image);
     if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
     if (reading.outcome == RgbaPngReading::Outcome::Damaged) return damaged(reading.damage);
+  }
+  // The toolkit's PNG decoder would print its own line before failing on these.
+  if (const std::string fault =
+          PngStreamFault(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png);
+      !fault.empty()) {
+    return damaged(fault);
   }
   return DecodeWithToolkit(bytes, png, name, image);
 }

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -46,6 +47,24 @@ std::string LastLine(const std::string& text) {
   return text.substr(begin == std::string::npos ? 0 : begin + 1, end - begin);
 }
 
+// png with the data of its one IDAT chunk (at byte 33) changed, the chunk's checksum made right.
+std::string WithImageData(const std::string& png, void (*change)(std::string&)) {
+  const auto big32 = [](const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+      value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+  };
+  const std::size_t size = big32(png, 33);
+  std::string data = png.substr(41, size);
+  change(data);
+  std::string out = png.substr(0, 41) + data;
+  const auto checksum = static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(out.data() + 37), static_cast<uInt>(size + 4)));
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(checksum >> shift);
+  return out + png.substr(41 + size + 4);
+}
+
 class ComposeBadInput : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -58,6 +77,12 @@ class ComposeBadInput : public testing::Test {
     const std::string png = ReadWholeFile(body / "good.png");
     WriteText(body / "zero.png", "");
     WriteText(body / "truncated.png", png.substr(0, png.size() / 2));
+    WriteText(body / "signature.png", png.substr(0, 8));
+    WriteText(body / "signature16.png", png.substr(0, 16));
+    WriteText(body / "zlibheader.png", WithImageData(png, [](std::string& data) { data[1] = 0; }));
+    WriteText(body / "adler.png", WithImageData(png, [](std::string& data) {
+                data.back() = static_cast<char>(~data.back());
+              }));
     std::string huge = png;
     huge.replace(16, 8, std::string("\0\x01\x86\xA0\0\x01\x86\xA0", 8));  // 100000 x 100000
     WriteText(body / "huge.png", huge);
@@ -136,6 +161,10 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
       {pick("zero.png"), kExitBadInput, "zero.png"},
       {pick("truncated.png"), kExitBadInput, "truncated.png"},
       {pick("huge.png"), kExitBadInput, "100000 x 100000"},
+      {pick("signature.png"), kExitBadInput, "it ends at byte 8"},
+      {pick("signature16.png"), kExitBadInput, "it ends at byte 16"},
+      {pick("zlibheader.png"), kExitBadInput, "not start with a valid zlib header"},
+      {pick("adler.png"), kExitBadInput, "its image data fails its checksum"},
       {pick("x.png"), kExitBadInput, "no image 'x.png'"},
       {pick("bmp.png"), kExitOk, "wrote"},
       {list("Nul"), kExitOk, "0: ab (priority 1"},
