@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "../model/address_space_limit.h"
 #include "../model/faulty_targets.h"
 #include "image_file.h"
 #include "test_window.h"
@@ -148,24 +149,29 @@ void WindowTest::BadSettingFilesStillOpen_data() {
   QTest::addColumn<QByteArray>("setting");
   QTest::addColumn<int>("parts");  // -1: whatever garbage gives, at most eight
   QTest::addColumn<bool>("warns");
+  QTest::addColumn<qint64>("sparseSize");  // the file made this long with NULs not stored
   std::mt19937 random(4);
   QByteArray garbage(1 << 16, '\0');
   for (char& byte : garbage) byte = static_cast<char>(random());
   QByteArray many = "Xsize:8\nYsize:8\n";
   for (int i = 0; i < 1000; ++i) many += "p" + QByteArray::number(i) + "=1\n";
-  QTest::newRow("binary garbage") << garbage << -1 << false;
-  QTest::newRow("NUL bytes") << QByteArray("Xsize:8\0\nYsize:8\na=1\0b=2\n\0=3\n", 29) << 1
-                             << false;
-  QTest::newRow("not code page 932") << QByteArray("\x81\x39=1\n\x85\x40=2\n") << 2 << false;
+  QTest::newRow("binary garbage") << garbage << -1 << false << qint64{0};
+  QTest::newRow("NUL bytes") << QByteArray("Xsize:8\0\nYsize:8\na=1\0b=2\n\0=3\n", 29) << 1 << false
+                             << qint64{0};
+  QTest::newRow("not code page 932")
+      << QByteArray("\x81\x39=1\n\x85\x40=2\n") << 2 << false << qint64{0};
   QTest::newRow("50 MiB in one line")
-      << "Xsize:8\nYsize:8\nh=1" + QByteArray(50 << 20, 'x') << 1 << false;
-  QTest::newRow("1000 part lines") << many << 8 << false;
-  QTest::newRow("a folder") << QByteArray() << 0 << true;
+      << "Xsize:8\nYsize:8\nh=1" + QByteArray(50 << 20, 'x') << 1 << false << qint64{0};
+  QTest::newRow("1000 part lines") << many << 8 << false << qint64{0};
+  QTest::newRow("1 GiB, sparse") << QByteArray("Xsize:8\nYsize:8\nh=1\n") << 1 << false
+                                 << (qint64{1} << 30);
+  QTest::newRow("a folder") << QByteArray() << 0 << true << qint64{0};
 }
 void WindowTest::BadSettingFilesStillOpen() {
   QFETCH(QByteArray, setting);
   QFETCH(int, parts);
   QFETCH(bool, warns);
+  QFETCH(qint64, sparseSize);
   TestGraphics graphics;
   // Shown at start, and after "Bad" in the list.
   graphics.WriteText("デフォルト/setting.txt", "Xsize:8\nYsize:8\nBody=1\n");
@@ -173,9 +179,14 @@ void WindowTest::BadSettingFilesStillOpen() {
     fs::create_directories(graphics.Base() / "Bad" / "setting.txt");
   } else {
     graphics.WriteText("Bad/setting.txt", std::string_view(setting.constData(), setting.size()));
+    if (sparseSize != 0) fs::resize_file(graphics.Base() / "Bad" / "setting.txt", sparseSize);
   }
   TestWindow window(graphics.Base());
-  window.ChooseSet(0);  // "Bad"
+  {
+    // Less than the largest file: none is read whole.
+    const testing::AddressSpaceLimit limit(std::size_t{512} << 20);
+    window.ChooseSet(0);  // "Bad"
+  }
   QCOMPARE(window.texts.size(), warns ? 1 : 0);
   if (parts >= 0) {
     QCOMPARE(DefinedParts(window), parts);
