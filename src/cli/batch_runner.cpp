@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 
+#include "compose_command.h"
 #include "composition.h"
 #include "crt_random.h"
 #include "folder_layout.h"
@@ -19,22 +21,37 @@
 namespace tessarin::cli {
 namespace {
 
-// A selected image whose slot stayed empty could not be loaded. Companions are optional: only
-// one whose file is there and failed to load is reported.
+// A selected main image whose slot stayed empty could not be loaded.
 std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCache& cache) {
   for (int k = 0; k < kPartCount; ++k) {
     if (state.partNames[k].empty()) continue;
-    for (const int slotIndex : {MainSlot(k), CompanionSlot(k)}) {
-      const LayerSlot& slot = state.layers[static_cast<std::size_t>(slotIndex)];
-      if (!slot.IsEmpty() || slot.loadedPath.empty()) continue;
-      const std::filesystem::path path = PathFromUtf8(slot.loadedPath);
-      std::error_code missing;
-      if (slotIndex == CompanionSlot(k) && !std::filesystem::exists(path, missing)) continue;
-      const std::string reason = cache.FailureOf(path);
-      return InputError(reason.empty() ? "cannot decode image " + PathForDisplay(path) : reason);
-    }
+    const LayerSlot& slot = state.layers[static_cast<std::size_t>(MainSlot(k))];
+    if (!slot.IsEmpty() || slot.loadedPath.empty()) continue;
+    const std::filesystem::path path = PathFromUtf8(slot.loadedPath);
+    const std::string reason = cache.FailureOf(path);
+    return InputError(reason.empty() ? "cannot decode image " + PathForDisplay(path) : reason);
   }
   return std::nullopt;
+}
+
+// Companions are optional: a missing one is the usual case and goes unsaid, one that is there
+// and failed to load is drawn without, and said once.
+void WarnOfUndecodedCompanions(const SetState& state, const ImageCache& cache,
+                               std::set<std::string>& warned, std::ostream* warnings) {
+  for (int k = 0; k < kPartCount; ++k) {
+    if (state.partNames[k].empty()) continue;
+    const LayerSlot& slot = state.layers[static_cast<std::size_t>(CompanionSlot(k))];
+    if (!slot.IsEmpty() || slot.loadedPath.empty() || warned.count(slot.loadedPath) != 0) continue;
+    const std::filesystem::path path = PathFromUtf8(slot.loadedPath);
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) continue;
+    warned.insert(slot.loadedPath);
+    if (warnings == nullptr) continue;
+    const std::string reason = cache.FailureOf(path);
+    *warnings << kProgramName << ": warning: "
+              << (reason.empty() ? "cannot decode image " + PathForDisplay(path) : reason)
+              << "; drawn without this companion" << std::endl;
+  }
 }
 
 std::string SaveFailure(const std::string& message, const std::string& path) {
@@ -47,7 +64,7 @@ std::string SaveFailure(const std::string& message, const std::string& path) {
 
 std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
                                              const ComposeOptions& options, std::uint32_t seed,
-                                             std::ostream* progress) {
+                                             std::ostream* progress, std::ostream* warnings) {
   auto start = std::chrono::steady_clock::now();
   BatchResult result;
   result.width = options.half ? state.xSize / 2 : state.xSize;
@@ -66,11 +83,13 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   // Two sheets per core in flight keep every core busy without holding the whole batch.
   ParallelSaver saver(2 * std::size_t{CoreCount()});
   std::shared_ptr<const RasterImage> sheet;
+  std::set<std::string> warnedCompanions;
   for (int number = 1; number <= options.count; ++number) {
     std::array<int, kPartCount> entries = plan.picks;
     RandomCompose(random, plan.random, plan.entryCounts, entries);
     const bool changed = RefreshLayers(state, plan.Files(entries), loader);
     if (auto error = FindUndecodedImage(state, cache)) return *error;
+    WarnOfUndecodedCompanions(state, cache, warnedCompanions, warnings);
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
       auto composed = std::make_shared<RasterImage>();

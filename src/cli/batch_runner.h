@@ -22,10 +22,12 @@ struct BatchResult {
 };
 
 // Composes and saves options.count characters from one random stream seeded with seed,
-// decoding each image once. progress may be null.
+// decoding each image once. A companion that is there but cannot be loaded is told on
+// warnings, once. progress and warnings may be null.
 std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
                                              const ComposeOptions& options, std::uint32_t seed,
-                                             std::ostream* progress);
+                                             std::ostream* progress,
+                                             std::ostream* warnings = nullptr);
 
 // "wrote OUT (WxH)", or for a batch "wrote N characters to OUT (WxH) in S s".
 std::string SummaryLine(const BatchResult& result);

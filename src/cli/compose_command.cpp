@@ -47,7 +47,7 @@ int RunCompose(const ComposeOptions& options, const std::filesystem::path& base,
 
   std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
   std::ostream* progress = errIsTerminal && options.count > 1 ? &err : nullptr;
-  auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, seed, progress);
+  auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, seed, progress, &err);
   if (auto* error = std::get_if<CliError>(&ran)) return Fail(err, *error);
   out << TerminalText(SummaryLine(std::get<BatchResult>(ran))) << '\n';
   return kExitOk;

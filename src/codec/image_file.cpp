@@ -5,7 +5,6 @@
 #include "image_file.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -24,17 +23,16 @@
 #include "png_chunk_scan.h"
 #include "png_encoder.h"
 #include "png_rgba_decoder.h"
+#include "png_stream_check.h"
 #include "raster_image.h"
+#include "regular_file.h"
 #include "shown_name.h"
 #include "toolkit_codec.h"
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace tessarin {
 namespace {
+
+constexpr std::uint64_t kMiB = 1024 * 1024;
 
 // For messages only: the file is opened by the path's own bytes.
 QString ToQString(const std::filesystem::path& path) {
@@ -43,21 +41,6 @@ QString ToQString(const std::filesystem::path& path) {
 #else
   return QString::fromStdString(ShownPath(path.native()));
 #endif
-}
-
-// Why the file could not be opened, or "" when it was.
-std::string OpenForReading(QFile& file, const std::filesystem::path& path) {
-#ifdef _WIN32
-  file.setFileName(ToQString(path));
-  if (file.open(QIODevice::ReadOnly)) return std::string();
-#else
-  // A QString cannot carry a name that is not UTF-8, so the file is opened by its bytes.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return std::string();
-  ::close(fd);
-#endif
-  return file.errorString().toStdString();
 }
 
 Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) {
@@ -92,6 +75,12 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
                       static_cast<int>(png.width), static_cast<int>(png.height), image);
     if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
     if (reading.outcome == RgbaPngReading::Outcome::Damaged) return damaged(reading.damage);
+  }
+  // The toolkit's PNG decoder would print its own line before failing on these.
+  if (const std::string fault =
+          PngStreamFault(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png);
+      !fault.empty()) {
+    return damaged(fault);
   }
   return DecodeWithToolkit(bytes, png, name, image);
 }
@@ -128,21 +117,27 @@ void PrepareCodecsForThreads() {
 Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
   image.Destroy();
   const QString name = ToQString(path);
-  QFile file;
-  if (const std::string failure = OpenForReading(file, path); !failure.empty()) {
-    return Status::Error("Cannot read " + Quoted(name) + ": " + failure);
+  RegularFile file;
+  if (const Status opened = file.Open(path); !opened) return opened;
+  // No picture we take is stored in more bytes than a decoder may hold for it; a larger file
+  // would only be read to be refused.
+  constexpr std::uint64_t kMaxFileBytes = 2 * RasterImage::kMaxPixelBytes;
+  if (file.Size() > kMaxFileBytes) {
+    return Status::Error("Cannot read " + Quoted(name) + ": its " +
+                         std::to_string(file.Size() / kMiB) + " MiB are more than the " +
+                         std::to_string(kMaxFileBytes / kMiB) + " MiB an image file may take");
   }
   // Whole file first: decoders then never wait on the disk, and a short read is reported as
   // a read error rather than as a broken image.
   QByteArray bytes;
   try {
-    bytes = file.readAll();
+    bytes.resize(static_cast<qsizetype>(file.Size()));
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory("Cannot read " + Quoted(name) + ": out of memory");
   }
-  if (file.error() != QFileDevice::NoError) {
-    return Status::Error("Cannot read " + Quoted(name) + ": " + file.errorString().toStdString());
-  }
+  std::size_t got = 0;
+  if (const Status read = file.Read(bytes.data(), bytes.size(), got); !read) return read;
+  bytes.truncate(static_cast<qsizetype>(got));
   Status status = DecodeGuarded(bytes, name, image);
   if (!status) image.Destroy();
   return status;

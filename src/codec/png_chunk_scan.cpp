@@ -62,8 +62,22 @@ PngFacts ScanPngChunks(const std::uint8_t* data, std::size_t size) {
     if (same >= 5) facts.damage = "its first 8 bytes, the PNG signature, are altered";
     return facts;
   }
-  if (size < 33) return facts;
-  if (std::memcmp(data + 12, "IHDR", 4) != 0) return facts;
+  const bool signature =
+      size > 0 && std::memcmp(data, kSignature, std::min(size, sizeof kSignature)) == 0;
+  if (size < 33) {
+    // The signature, or part of it, and not the whole header: decoders give up on these
+    // in words of their own.
+    if (signature) {
+      facts.cutShort = true;
+      facts.cutBeforeEnd = true;
+      facts.cutChunkAt = size;
+    }
+    return facts;
+  }
+  if (std::memcmp(data + 12, "IHDR", 4) != 0) {
+    facts.damage = "its first chunk is not its header";
+    return facts;
+  }
   facts.isPng = true;
   facts.width = ReadBig32(data + 16);
   facts.height = ReadBig32(data + 20);

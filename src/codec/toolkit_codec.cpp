@@ -14,6 +14,7 @@
 #include "decode_refusal.h"
 #include "png_chunk_scan.h"
 #include "raster_image.h"
+#include "toolkit_messages.h"
 
 namespace tessarin {
 namespace {
@@ -156,6 +157,7 @@ void Store(QImage decoded, bool keyAlpha, RasterImage& image) {
 
 Status DecodeWithToolkit(const QByteArray& bytes, const PngFacts& png, const QString& name,
                          RasterImage& image) {
+  QuietToolkitImageMessages();
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -64,6 +65,14 @@ std::string Utf16ToUtf8(const std::wstring& wide) {
 
 bool IsValidUtf8(std::string_view bytes) {
   while (!bytes.empty()) {
+    // Runs of ASCII, most of any text, are passed over eight bytes at a time.
+    std::uint64_t eight = 0;
+    while (bytes.size() >= sizeof eight) {
+      std::memcpy(&eight, bytes.data(), sizeof eight);
+      if ((eight & 0x8080808080808080u) != 0) break;
+      bytes.remove_prefix(sizeof eight);
+    }
+    if (bytes.empty()) break;
     const std::size_t length = Utf8SequenceLength(bytes);
     if (length == 0) return false;
     bytes.remove_prefix(length);

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -185,6 +186,8 @@ void CompositorDialog::LoadSet() {
 
   // Another drawing order and size: the composite must be made again even if no slot changes.
   compositeStale_ = true;
+  // Choosing a set again reloads it from disk, and tells again what still fails.
+  toldCompanions_.clear();
   RefreshLayers();
 }
 
@@ -200,17 +203,21 @@ void CompositorDialog::RefreshLayers() {
   for (int part = 0; part < kPartCount; ++part) {
     selection[static_cast<std::size_t>(part)] = SelectedFileName(part);
   }
-  // A file that cannot be read leaves its slot empty without a word. Running out of memory is
-  // no fault of the file, and without a word a person could not tell why a layer is missing.
+  // A main image that cannot be read leaves its slot empty without a word. Running out of
+  // memory is no fault of the file, and without a word a person could not tell why a layer is
+  // missing; nor could they for a companion that is there and cannot be read.
   QStringList shortOfMemory;
-  std::mutex shortOfMemoryMutex;
+  std::map<std::string, std::string> failures;
+  std::mutex failuresMutex;
   const ImageLoader load = [&](const std::filesystem::path& path) {
     auto image = std::make_shared<RasterImage>();
     const Status read = ReadImageFile(path, *image);
     if (read) return std::shared_ptr<const RasterImage>(std::move(image));
+    const std::lock_guard<std::mutex> lock(failuresMutex);
     if (read.IsOutOfMemory()) {
-      const std::lock_guard<std::mutex> lock(shortOfMemoryMutex);
       shortOfMemory << QString::fromStdString(read.Message());
+    } else {
+      failures[PathToUtf8(path)] = read.Message();
     }
     return std::shared_ptr<const RasterImage>();
   };
@@ -231,11 +238,34 @@ void CompositorDialog::RefreshLayers() {
   }
   preview_->Place(state_.xSize, state_.ySize,
                   PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked()), half);
+  const QStringList unreadable = UnreadableCompanions(failures);
+  if (!unreadable.isEmpty()) {
+    ShowMessage(
+        QString::fromUtf8(strings::kWarningCaption),
+        QString::fromUtf8(strings::kUnreadableCompanion).arg(unreadable.join(QLatin1Char('\n'))));
+  }
   if (!shortOfMemory.isEmpty()) {
     ShowMessage(
         QString::fromUtf8(strings::kWarningCaption),
         QString::fromUtf8(strings::kOutOfMemory).arg(shortOfMemory.join(QLatin1Char('\n'))));
   }
+}
+
+QStringList CompositorDialog::UnreadableCompanions(
+    const std::map<std::string, std::string>& failures) {
+  QStringList unreadable;
+  for (int part = 0; part < kPartCount; ++part) {
+    const LayerSlot& slot = state_.layers[CompanionSlot(part)];
+    const auto failure = failures.find(slot.loadedPath);
+    if (!slot.IsEmpty() || failure == failures.end()) continue;
+    // A missing companion is the usual case.
+    std::error_code missing;
+    if (!std::filesystem::exists(PathFromUtf8(slot.loadedPath), missing)) continue;
+    // Once per image, not on every refresh that reloads it.
+    if (!toldCompanions_.insert(slot.loadedPath).second) continue;
+    unreadable << QString::fromStdString(failure->second);
+  }
+  return unreadable;
 }
 
 void CompositorDialog::GenerateImage() {

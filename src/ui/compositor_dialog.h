@@ -3,10 +3,14 @@
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
+#include <string>
 
 #include "crt_random.h"
 #include "set_state.h"
@@ -58,6 +62,9 @@ class CompositorDialog : public QDialog {
   void RandomCompose();
   void ShowAbout();
   void ShowMessage(const QString& caption, const QString& text);
+  // The reasons for companions that are there and could not be read, each told only once;
+  // failures maps the paths that failed to why.
+  QStringList UnreadableCompanions(const std::map<std::string, std::string>& failures);
 
   // The file name selected in part k's list; "" for "[ なし ]" or no selection.
   std::string SelectedFileName(int part) const;
@@ -70,6 +77,8 @@ class CompositorDialog : public QDialog {
   // other half mode.
   bool compositeStale_ = true;
   bool compositeHalf_ = false;
+  // Companions whose failure to load has been told.
+  std::set<std::string> toldCompanions_;
 
   QHash<int, QWidget*> controls_;
   QComboBox* setList_ = nullptr;

@@ -27,6 +27,10 @@ inline constexpr const char* kSaveCaption = "画像生成";
 // %1: the file, %2: the reason.
 inline constexpr const char* kSaveFailed = "画像を保存できませんでした。\n%1\n\n%2";
 
+// %1: why each companion could not be read, one line each.
+inline constexpr const char* kUnreadableCompanion =
+    "後ろに重ねる画像を読み込めませんでした。この画像なしで表示します。\n\n%1";
+
 // %1: what did not fit, one line each.
 inline constexpr const char* kOutOfMemory = "メモリが足りません。\n\n%1";
 

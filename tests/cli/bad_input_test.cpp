@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -20,10 +23,10 @@
 #include "batch_runner.h"
 #include "compose_process.h"
 #include "composition_plan.h"
+#include "image_file.h"
 #include "raster_image.h"
 #include "set_opening.h"
 #include "test_graphics_folder.h"
-#include "image_file.h"
 
 namespace tessarin::cli {
 namespace {
@@ -44,6 +47,24 @@ std::string LastLine(const std::string& text) {
   return text.substr(begin == std::string::npos ? 0 : begin + 1, end - begin);
 }
 
+// png with the data of its one IDAT chunk (at byte 33) changed, the chunk's checksum made right.
+std::string WithImageData(const std::string& png, void (*change)(std::string&)) {
+  const auto big32 = [](const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+      value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return value;
+  };
+  const std::size_t size = big32(png, 33);
+  std::string data = png.substr(41, size);
+  change(data);
+  std::string out = png.substr(0, 41) + data;
+  const auto checksum = static_cast<std::uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(out.data() + 37), static_cast<uInt>(size + 4)));
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(checksum >> shift);
+  return out + png.substr(41 + size + 4);
+}
+
 class ComposeBadInput : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -56,6 +77,12 @@ class ComposeBadInput : public testing::Test {
     const std::string png = ReadWholeFile(body / "good.png");
     WriteText(body / "zero.png", "");
     WriteText(body / "truncated.png", png.substr(0, png.size() / 2));
+    WriteText(body / "signature.png", png.substr(0, 8));
+    WriteText(body / "signature16.png", png.substr(0, 16));
+    WriteText(body / "zlibheader.png", WithImageData(png, [](std::string& data) { data[1] = 0; }));
+    WriteText(body / "adler.png", WithImageData(png, [](std::string& data) {
+                data.back() = static_cast<char>(~data.back());
+              }));
     std::string huge = png;
     huge.replace(16, 8, std::string("\0\x01\x86\xA0\0\x01\x86\xA0", 8));  // 100000 x 100000
     WriteText(body / "huge.png", huge);
@@ -64,6 +91,17 @@ class ComposeBadInput : public testing::Test {
     ASSERT_TRUE(ReadImageFile(body / "good.png", bmp));
     ASSERT_TRUE(WriteImageFile(bmp, root_ / "good.bmp"));
     fs::rename(root_ / "good.bmp", body / "bmp.png");
+    // Companions that cannot be read: a FIFO that no one writes to, endless bytes, garbage.
+    for (const char* main : {"hasfifo.png", "haszero.png", "hasbad.png"}) {
+      fs::copy_file(body / "good.png", body / main);
+    }
+    ASSERT_EQ(mkfifo((body / "hasfifo$.png").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", body / "haszero$.png");
+    WriteText(body / "hasbad$.png", "not a png");
+    WriteText(graphics_ / "Cape" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
+    fs::create_directories(graphics_ / "Cape" / "Body");
+    fs::copy_file(body / "good.png", graphics_ / "Cape" / "Body" / "a.png");
+    WriteText(graphics_ / "Cape" / "Body" / "a$.png", "not a png");
 
     WriteText(graphics_ / "Nul" / "setting.txt",
               std::string("Xsize:8\0junk\nYsize:4\nab=1\0cd=2\n", 31));
@@ -78,6 +116,9 @@ class ComposeBadInput : public testing::Test {
     std::string many = "Xsize:8\nYsize:4\n";
     for (int i = 0; i < 1000; ++i) many += "p" + std::to_string(i) + "=" + std::to_string(i) + "\n";
     WriteText(graphics_ / "Many" / "setting.txt", many);
+    // Sparse: a gigabyte of NUL bytes that takes no disk space.
+    WriteText(graphics_ / "Sparse" / "setting.txt", "");
+    fs::resize_file(graphics_ / "Sparse" / "setting.txt", std::uintmax_t{1} << 30);
     fs::create_directories(graphics_ / "FolderSetting" / "setting.txt");
     fs::create_directory_symlink(".", graphics_ / "Loop");
     WriteText(graphics_ / "Crowd" / "setting.txt", "Xsize:8\nYsize:4\nBody=1\n");
@@ -91,9 +132,10 @@ class ComposeBadInput : public testing::Test {
     fs::create_directories(scratch_);
   }
 
+  // With less address space than the largest input takes, so that no input is read whole.
   ProcessResult Run(std::vector<std::string> args) {
     args.insert(args.begin(), {"--graphics", graphics_.string()});
-    return end_to_end::RunCompose(args, scratch_);
+    return end_to_end::RunCompose(args, scratch_, {{RLIMIT_AS, rlim_t{1} << 30}});
   }
 
   static inline fs::path root_;
@@ -105,7 +147,8 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
   struct Case {
     std::vector<std::string> args;
     int exitCode;
-    const char* says;  // on stderr's last line for a failure, on stdout otherwise
+    const char* says;             // on stderr's last line for a failure, on stdout otherwise
+    const char* warns = nullptr;  // the one line on stderr of a success, if any
   };
   const std::string out = (scratch_ / "out.png").string();
   const auto pick = [&out](const std::string& file) {
@@ -118,6 +161,10 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
       {pick("zero.png"), kExitBadInput, "zero.png"},
       {pick("truncated.png"), kExitBadInput, "truncated.png"},
       {pick("huge.png"), kExitBadInput, "100000 x 100000"},
+      {pick("signature.png"), kExitBadInput, "it ends at byte 8"},
+      {pick("signature16.png"), kExitBadInput, "it ends at byte 16"},
+      {pick("zlibheader.png"), kExitBadInput, "not start with a valid zlib header"},
+      {pick("adler.png"), kExitBadInput, "its image data fails its checksum"},
       {pick("x.png"), kExitBadInput, "no image 'x.png'"},
       {pick("bmp.png"), kExitOk, "wrote"},
       {list("Nul"), kExitOk, "0: ab (priority 1"},
@@ -128,6 +175,16 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
       {{"--list"}, kExitOk, "Loop\n"},
       {list("Loop"), kExitBadInput, "missing setting file"},
       {list("Crowd"), kExitOk, " 10000 images)"},
+      {list("Sparse"), kExitOk, "size: 0x0\nparts: 0\n"},
+      {pick("hasfifo.png"), kExitOk, "wrote", "hasfifo$.png\": not a regular file"},
+      {pick("haszero.png"), kExitOk, "wrote", "haszero$.png\": not a regular file"},
+      {pick("hasbad.png"), kExitOk, "wrote", "hasbad$.png\""},
+      // Said once for the batch, not once a character.
+      {{"--set", "Cape", "--pick", "Body=a.png", "--count", "3", "-o",
+        (scratch_ / "{n}.png").string()},
+       kExitOk,
+       "wrote 3 characters",
+       "a$.png\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.args));
@@ -135,6 +192,13 @@ TEST_F(ComposeBadInput, EndsWithAReasonOrCopes) {
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
     if (c.exitCode == kExitOk) {
       EXPECT_NE(result.out.find(c.says), std::string::npos) << result.out.substr(0, 500);
+      if (c.warns == nullptr) {
+        EXPECT_EQ(result.err, "");
+        continue;
+      }
+      EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+      EXPECT_EQ(result.err.rfind("tessarin-compose: warning: ", 0), 0u) << result.err;
+      EXPECT_NE(result.err.find(c.warns), std::string::npos) << result.err;
       continue;
     }
     // One line, ours: these files are refused before a decoder could add its own.

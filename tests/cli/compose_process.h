@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace tessarin::cli::end_to_end {
+
+// Far longer than any run takes; only a child that hangs reaches it.
+inline constexpr int kHangMilliseconds = 120 * 1000;
 
 struct ProcessResult {
   int exitCode = -1;
@@ -94,11 +98,23 @@ inline ProcessResult RunCompose(const std::vector<std::string>& args,
   const pid_t pid = limits.empty() ? StartCompose(args, outFile, errFile)
                                    : StartComposeLimited(args, outFile, errFile, limits);
   if (pid != 0) {
+    // A child that hangs is ended, so that the test fails instead of waiting with it.
     int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    pid_t ended = 0;
+    for (int waited = 0; ended == 0 && waited < kHangMilliseconds; waited += 10) {
+      ended = waitpid(pid, &status, WNOHANG);
+      if (ended == 0) usleep(10 * 1000);
+    }
+    if (ended == 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.err = "killed: still running after " + std::to_string(kHangMilliseconds) + " ms\n";
+    } else if (ended == pid && WIFEXITED(status)) {
+      result.exitCode = WEXITSTATUS(status);
+    }
   }
   result.out = ReadWholeFile(outFile);
-  result.err = ReadWholeFile(errFile);
+  result.err += ReadWholeFile(errFile);
   return result;
 }
 

@@ -35,13 +35,7 @@ std::int32_t PriorityOf(const SetState& state, int part) {
 
 class ParseSettingFileTest : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseSettingFileTest, ReadsPartsAndSize) {
-  const ParseCase& c = GetParam();
-  SetState state;
-  state.xSize = 777;  // earlier values never leak into the result
-  state.partNames[7] = "stale";
-  ParseSettingFile(c.bytes, state);
-
+void ExpectSetting(const SetState& state, const ParseCase& c) {
   EXPECT_EQ(state.xSize, c.xSize);
   EXPECT_EQ(state.ySize, c.ySize);
   ASSERT_EQ(state.drawOrder.size(), 2 * c.parts.size());
@@ -54,6 +48,28 @@ TEST_P(ParseSettingFileTest, ReadsPartsAndSize) {
       EXPECT_EQ(state.partNames[part], "") << "part " << part;
     }
   }
+}
+
+// Each row is parsed from memory and read from a file, which comes in blocks.
+TEST_P(ParseSettingFileTest, ReadsPartsAndSize) {
+  const ParseCase& c = GetParam();
+  SetState state;
+  state.xSize = 777;  // earlier values never leak into the result
+  state.partNames[7] = "stale";
+  ParseSettingFile(c.bytes, state);
+  ExpectSetting(state, c);
+
+  testing::TempFolder folder;
+  folder.WriteFile("setting.txt", c.bytes);
+  SetState read;
+  read.setFolder = folder.Root();
+  ASSERT_EQ(ReadSettingFile(read), SettingFileStatus::Read);
+  ExpectSetting(read, c);
+}
+
+// text after a line of padding that puts text[at] first in the file's second 64 KiB.
+std::string AtBlockEdge(const std::string& text, std::size_t at) {
+  return std::string(65535 - at, 'x') + "\n" + text;
 }
 
 const std::string k300 = std::string(252, 'x') + "=7" + std::string(46, 'y');
@@ -110,7 +126,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"a", 1}, {"b", 1}, {"c", 1}, {"d", 1}, {"e", 1}, {"f", 1}, {"g", 1}, {"h", 1}},
                   0,
                   4},
-        ParseCase{"EmptyFile", "", {}, 0, 0}),
+        ParseCase{"EmptyFile", "", {}, 0, 0},
+        ParseCase{"CarriageReturnEndsABlock", AtBlockEdge("a\r=1\n", 2), {{"a\r", 1}}, 0, 0},
+        ParseCase{"CrLfAcrossABlockEdge", AtBlockEdge("a=1\r\nXsize:2\r\n", 4), {{"a", 1}}, 2, 0},
+        ParseCase{"Utf8NameAcrossABlockEdge", AtBlockEdge("頭=5\n", 1), {{"頭", 5}}, 0, 0},
+        ParseCase{"EndOfFileByteStartsABlock",
+                  AtBlockEdge("a=1\n\x1A"
+                              "b=2\n",
+                              4),
+                  {{"a", 1}},
+                  0,
+                  0}),
     [](const ::testing::TestParamInfo<ParseCase>& row) { return std::string(row.param.name); });
 
 TEST(ParseInt32Wrapping, FollowsAtoiOn32Bits) {

@@ -1,14 +1,17 @@
 // The window on folders that hold what they should not, or change while it is open: it goes
 // on working, says what the person must know, and never crashes.
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+
 #include <filesystem>
 #include <random>
 
+#include "../model/address_space_limit.h"
 #include "../model/faulty_targets.h"
 #include "image_file.h"
 #include "test_window.h"
@@ -103,28 +106,72 @@ void WindowTest::BadImagesLeaveTheirSlotEmpty() {
   QCOMPARE(window.dialog.Preview().Composite().PixelAt(3, 3), 0xFF0A141Eu);
 }
 
+void WindowTest::UnreadableCompanionsAreToldOnce_data() {
+  QTest::addColumn<QString>("companion");
+  QTest::addColumn<QString>("says");  // empty: nothing is told
+  QTest::newRow("missing") << ""
+                           << "";
+  QTest::newRow("not an image") << "garbage"
+                                << "Cannot decode";
+  QTest::newRow("FIFO") << "fifo"
+                        << "not a regular file";
+  QTest::newRow("link to /dev/zero") << "zero"
+                                     << "not a regular file";
+}
+void WindowTest::UnreadableCompanionsAreToldOnce() {
+  QFETCH(QString, companion);
+  QFETCH(QString, says);
+  TestGraphics graphics;
+  graphics.WriteText("Set/setting.txt", "Xsize:16\nYsize:8\nBody=1\n");
+  graphics.WritePng("Set/Body/a.png", 16, 8, [](int, int) { return qRgba(10, 20, 30, 255); });
+  const fs::path path = graphics.Base() / "Set" / "Body" / "a$.png";
+  if (companion == "garbage") graphics.WriteText("Set/Body/a$.png", "not a png");
+  if (companion == "fifo") QCOMPARE(mkfifo(path.c_str(), 0644), 0);
+  if (companion == "zero") fs::create_symlink("/dev/zero", path);
+  TestWindow window(graphics.Base());
+
+  const SetState& state = window.dialog.State();
+  const int told = says.isEmpty() ? 0 : 1;
+  for (int time = 0; time < 2; ++time) {
+    window.PartList(0)->setCurrentRow(1);
+    QVERIFY(!state.layers[MainSlot(0)].IsEmpty());
+    QVERIFY(state.layers[CompanionSlot(0)].IsEmpty());
+    window.PartList(0)->setCurrentRow(0);
+  }
+  QCOMPARE(window.texts.size(), told);
+  if (told == 0) return;
+  QCOMPARE(window.captions[0], "警告");
+  QVERIFY2(window.texts[0].contains("a$.png") && window.texts[0].contains(says),
+           qPrintable(window.texts[0]));
+}
+
 void WindowTest::BadSettingFilesStillOpen_data() {
   QTest::addColumn<QByteArray>("setting");
   QTest::addColumn<int>("parts");  // -1: whatever garbage gives, at most eight
   QTest::addColumn<bool>("warns");
+  QTest::addColumn<qint64>("sparseSize");  // the file made this long with NULs not stored
   std::mt19937 random(4);
   QByteArray garbage(1 << 16, '\0');
   for (char& byte : garbage) byte = static_cast<char>(random());
   QByteArray many = "Xsize:8\nYsize:8\n";
   for (int i = 0; i < 1000; ++i) many += "p" + QByteArray::number(i) + "=1\n";
-  QTest::newRow("binary garbage") << garbage << -1 << false;
-  QTest::newRow("NUL bytes") << QByteArray("Xsize:8\0\nYsize:8\na=1\0b=2\n\0=3\n", 29) << 1
-                             << false;
-  QTest::newRow("not code page 932") << QByteArray("\x81\x39=1\n\x85\x40=2\n") << 2 << false;
+  QTest::newRow("binary garbage") << garbage << -1 << false << qint64{0};
+  QTest::newRow("NUL bytes") << QByteArray("Xsize:8\0\nYsize:8\na=1\0b=2\n\0=3\n", 29) << 1 << false
+                             << qint64{0};
+  QTest::newRow("not code page 932")
+      << QByteArray("\x81\x39=1\n\x85\x40=2\n") << 2 << false << qint64{0};
   QTest::newRow("50 MiB in one line")
-      << "Xsize:8\nYsize:8\nh=1" + QByteArray(50 << 20, 'x') << 1 << false;
-  QTest::newRow("1000 part lines") << many << 8 << false;
-  QTest::newRow("a folder") << QByteArray() << 0 << true;
+      << "Xsize:8\nYsize:8\nh=1" + QByteArray(50 << 20, 'x') << 1 << false << qint64{0};
+  QTest::newRow("1000 part lines") << many << 8 << false << qint64{0};
+  QTest::newRow("1 GiB, sparse") << QByteArray("Xsize:8\nYsize:8\nh=1\n") << 1 << false
+                                 << (qint64{1} << 30);
+  QTest::newRow("a folder") << QByteArray() << 0 << true << qint64{0};
 }
 void WindowTest::BadSettingFilesStillOpen() {
   QFETCH(QByteArray, setting);
   QFETCH(int, parts);
   QFETCH(bool, warns);
+  QFETCH(qint64, sparseSize);
   TestGraphics graphics;
   // Shown at start, and after "Bad" in the list.
   graphics.WriteText("デフォルト/setting.txt", "Xsize:8\nYsize:8\nBody=1\n");
@@ -132,9 +179,14 @@ void WindowTest::BadSettingFilesStillOpen() {
     fs::create_directories(graphics.Base() / "Bad" / "setting.txt");
   } else {
     graphics.WriteText("Bad/setting.txt", std::string_view(setting.constData(), setting.size()));
+    if (sparseSize != 0) fs::resize_file(graphics.Base() / "Bad" / "setting.txt", sparseSize);
   }
   TestWindow window(graphics.Base());
-  window.ChooseSet(0);  // "Bad"
+  {
+    // Less than the largest file: none is read whole.
+    const testing::AddressSpaceLimit limit(std::size_t{512} << 20);
+    window.ChooseSet(0);  // "Bad"
+  }
   QCOMPARE(window.texts.size(), warns ? 1 : 0);
   if (parts >= 0) {
     QCOMPARE(DefinedParts(window), parts);

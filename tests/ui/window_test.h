@@ -58,6 +58,8 @@ class WindowTest : public QObject {
   // bad_input_test.cpp
   void BadImagesLeaveTheirSlotEmpty_data();
   void BadImagesLeaveTheirSlotEmpty();
+  void UnreadableCompanionsAreToldOnce_data();
+  void UnreadableCompanionsAreToldOnce();
   void BadSettingFilesStillOpen_data();
   void BadSettingFilesStillOpen();
   void OpensOnLoopsAndCrowds();
