@@ -199,9 +199,9 @@ void CompositorDialog::RefreshLayers() {
   // no fault of the file, and without a word a person could not tell why a layer is missing.
   QStringList shortOfMemory;
   std::mutex shortOfMemoryMutex;
-  const ImageLoader load = [&](const std::filesystem::path& path) {
+  const ImageLoader load = [&](const std::filesystem::path& path, KeptCorner keep) {
     auto image = std::make_shared<RasterImage>();
-    const Status read = ReadImageFile(path, *image);
+    const Status read = ReadImageFile(path, *image, keep);
     if (read) return std::shared_ptr<const RasterImage>(std::move(image));
     if (read.IsOutOfMemory()) {
       const std::lock_guard<std::mutex> lock(shortOfMemoryMutex);
