@@ -29,8 +29,7 @@ libdeflate_decompressor* Decompressor() {
 
 // Room for a stream joined from its chunks. Kept for each thread between images when small
 // enough: fresh memory for every layer costs more in page faults than the copy into it. A
-// larger stream is given room of its own, which own frees with the decode, so that one huge
-// layer does not hold its memory for the rest of the run.
+// larger one gets room of its own, in own, so that one huge layer does not hold its memory.
 std::uint8_t* JoinRoom(std::size_t size, std::unique_ptr<std::uint8_t[]>& own) {
   constexpr std::size_t kMostKept = std::size_t{32} << 20;
   if (size > kMostKept) {
