@@ -3,7 +3,6 @@
 #include <libdeflate.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -24,26 +23,6 @@ libdeflate_decompressor* Decompressor() {
       nullptr, libdeflate_free_decompressor);
   if (!kept) kept.reset(libdeflate_alloc_decompressor());
   if (!kept) throw std::bad_alloc();
-  return kept.get();
-}
-
-// Room for a stream joined from its chunks. Kept for each thread between images when small
-// enough: fresh memory for every layer costs more in page faults than the copy into it. A
-// larger one gets room of its own, in own, so that one huge layer does not hold its memory.
-std::uint8_t* JoinRoom(std::size_t size, std::unique_ptr<std::uint8_t[]>& own) {
-  constexpr std::size_t kMostKept = std::size_t{32} << 20;
-  if (size > kMostKept) {
-    own.reset(new std::uint8_t[size]);
-    return own.get();
-  }
-  thread_local std::unique_ptr<std::uint8_t[]> kept;
-  thread_local std::size_t keptSize = 0;
-  if (keptSize < size) {
-    kept.reset();
-    keptSize = 0;
-    kept.reset(new std::uint8_t[size]);
-    keptSize = size;
-  }
   return kept.get();
 }
 
@@ -100,26 +79,21 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
   const RgbaPngReading handOn;
   if (imageData.empty() || width <= 0 || height <= 0) return handOn;
   // The zlib stream, joined from its chunks where it spans several.
-  std::unique_ptr<std::uint8_t[]> ownJoin;
+  std::vector<std::uint8_t> joined;
   const std::uint8_t* stream = bytes + imageData.front().offset;
   std::size_t streamSize = imageData.front().size;
   if (imageData.size() > 1) {
     // Other chunks between the IDAT chunks are read differently by different decoders.
-    std::size_t total = imageData.front().size;
     for (std::size_t i = 1; i < imageData.size(); ++i) {
       if (imageData[i].offset != imageData[i - 1].offset + imageData[i - 1].size + 12) {
         return handOn;
       }
-      total += imageData[i].size;
     }
-    std::uint8_t* joined = JoinRoom(total, ownJoin);
-    std::size_t at = 0;
     for (const ByteSpan& span : imageData) {
-      std::memcpy(joined + at, bytes + span.offset, span.size);
-      at += span.size;
+      joined.insert(joined.end(), bytes + span.offset, bytes + span.offset + span.size);
     }
-    stream = joined;
-    streamSize = total;
+    stream = joined.data();
+    streamSize = joined.size();
   }
   // Header: deflate with a window of 32 KiB at most, no preset dictionary, and its check. A
   // smaller window named is not held to: the toolkit has libpng let matches reach back 32 KiB
