@@ -89,6 +89,10 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
         return handOn;
       }
     }
+    // Sized once: grown chunk by chunk, the first chunks would be copied again.
+    std::size_t total = 0;
+    for (const ByteSpan& span : imageData) total += span.size;
+    joined.reserve(total);
     for (const ByteSpan& span : imageData) {
       joined.insert(joined.end(), bytes + span.offset, bytes + span.offset + span.size);
     }
