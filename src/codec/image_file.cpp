@@ -43,7 +43,7 @@ QString ToQString(const std::filesystem::path& path) {
 #endif
 }
 
-Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) {
+Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image, KeptCorner keep) {
   const PngFacts png = ScanPngChunks(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                      static_cast<std::size_t>(bytes.size()));
   // The header is enough to refuse a PNG, whatever the decoder makes of the rest.
@@ -72,7 +72,7 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
   if (png.isPng && !png.interlaced && png.plainChunks && png.colourType == 6 && png.bitDepth == 8) {
     const RgbaPngReading reading =
         DecodeRgbaPng(reinterpret_cast<const std::uint8_t*>(bytes.constData()), png.imageData,
-                      static_cast<int>(png.width), static_cast<int>(png.height), image);
+                      static_cast<int>(png.width), static_cast<int>(png.height), image, keep);
     if (reading.outcome == RgbaPngReading::Outcome::Read) return Status::Ok();
     if (reading.outcome == RgbaPngReading::Outcome::Damaged) return damaged(reading.damage);
   }
@@ -82,12 +82,15 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image) 
       !fault.empty()) {
     return damaged(fault);
   }
-  return DecodeWithToolkit(bytes, png, name, image);
+  Status status = DecodeWithToolkit(bytes, png, name, image);
+  if (status) image.KeepCorner(keep);
+  return status;
 }
 
-Status DecodeGuarded(const QByteArray& bytes, const QString& name, RasterImage& image) {
+Status DecodeGuarded(const QByteArray& bytes, const QString& name, RasterImage& image,
+                     KeptCorner keep) {
   try {
-    return Decode(bytes, name, image);
+    return Decode(bytes, name, image, keep);
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory("Cannot load " + Quoted(name) + ": out of memory");
   }
@@ -95,7 +98,7 @@ Status DecodeGuarded(const QByteArray& bytes, const QString& name, RasterImage& 
 
 }  // namespace
 
-Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image) {
+Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image, KeptCorner keep) {
   image.Destroy();
   const QString name = QStringLiteral("image data in memory");
   if (size > static_cast<std::size_t>(std::numeric_limits<qsizetype>::max())) {
@@ -104,7 +107,7 @@ Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image) 
   // A view, not a copy: the bytes outlive the decode.
   const QByteArray bytes =
       QByteArray::fromRawData(static_cast<const char*>(data), static_cast<qsizetype>(size));
-  Status status = DecodeGuarded(bytes, name, image);
+  Status status = DecodeGuarded(bytes, name, image, keep);
   if (!status) image.Destroy();
   return status;
 }
@@ -114,7 +117,7 @@ void PrepareCodecsForThreads() {
   QThread::currentThread();
 }
 
-Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
+Status ReadImageFile(const std::filesystem::path& path, RasterImage& image, KeptCorner keep) {
   image.Destroy();
   const QString name = ToQString(path);
   RegularFile file;
@@ -138,7 +141,7 @@ Status ReadImageFile(const std::filesystem::path& path, RasterImage& image) {
   std::size_t got = 0;
   if (const Status read = file.Read(bytes.data(), bytes.size(), got); !read) return read;
   bytes.truncate(static_cast<qsizetype>(got));
-  Status status = DecodeGuarded(bytes, name, image);
+  Status status = DecodeGuarded(bytes, name, image, keep);
   if (!status) image.Destroy();
   return status;
 }

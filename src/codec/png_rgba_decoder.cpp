@@ -65,10 +65,16 @@ std::size_t BytesBeforeFault(const std::uint8_t* in, std::size_t inSize, std::ui
   return reaches(low * lineBytes - 1) ? (low - 1) * lineBytes : low * lineBytes;
 }
 
+// The ceiling every image is held to, for a picture held only in part.
+bool ExceedsCeiling(int width, int height) {
+  return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4 >
+         RasterImage::kMaxPixelBytes;
+}
+
 }  // namespace
 
 RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData,
-                             int width, int height, RasterImage& image) {
+                             int width, int height, RasterImage& image, KeptCorner keep) {
   using Outcome = RgbaPngReading::Outcome;
   const RgbaPngReading handOn;
   if (imageData.empty() || width <= 0 || height <= 0) return handOn;
@@ -83,6 +89,10 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
         return handOn;
       }
     }
+    // Sized once: grown chunk by chunk, the first chunks would be copied again.
+    std::size_t total = 0;
+    for (const ByteSpan& span : imageData) total += span.size;
+    joined.reserve(total);
     for (const ByteSpan& span : imageData) {
       joined.insert(joined.end(), bytes + span.offset, bytes + span.offset + span.size);
     }
@@ -102,9 +112,25 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
 
   const std::size_t lineBytes = 4 * static_cast<std::size_t>(width) + 1;
   const std::size_t filteredSize = lineBytes * static_cast<std::size_t>(height);
-  image.Allocate(width, height, 32, static_cast<std::size_t>(height));
-  if (image.IsNull()) return handOn;
-  std::uint8_t* base = image.Row(0);
+  const int keptWidth = keep.WidthOf(width);
+  const int keptHeight = keep.HeightOf(height);
+  // The whole picture is inflated and checked all the same. Kept whole, it is inflated into
+  // the image itself and undone in place; otherwise into a buffer of its own, which goes once
+  // the kept corner is undone into the image.
+  const bool whole = keptWidth == width && keptHeight == height;
+  std::vector<std::uint8_t, PixelAllocator<std::uint8_t>> inflatedRows;
+  if (whole) {
+    image.Allocate(width, height, 32, static_cast<std::size_t>(height));
+    if (image.IsNull()) return handOn;
+  } else {
+    image.Allocate(keptWidth, keptHeight, 32);
+    if (image.IsNull() || ExceedsCeiling(width, height)) {
+      image.Destroy();
+      return handOn;
+    }
+    inflatedRows.resize(filteredSize);
+  }
+  std::uint8_t* base = whole ? image.Row(0) : inflatedRows.data();
   const std::uint8_t* deflated = stream + 2;
   const std::size_t deflatedSize = streamSize - 2;
   const auto rowOf = [&](std::size_t byte) {
@@ -140,7 +166,7 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
   const std::size_t after = deflatedSize - inflated.consumed;
   const bool checked = after >= 4 && ReadBig32(deflated + inflated.consumed) ==
                                          libdeflate_adler32(1, base, filteredSize);
-  const int badRow = UnfilterRgbaRows(base, width, height);
+  const int badRow = UnfilterRgbaRows(base, width, height, image.Row(0), keptWidth, keptHeight);
   if (badRow >= 0) {
     // Every decoder stops at such a row, whatever follows the rows.
     const int filter = base[static_cast<std::size_t>(badRow) * lineBytes];

@@ -8,6 +8,7 @@
 namespace tessarin {
 
 class RasterImage;
+struct KeptCorner;
 
 struct ByteSpan {
   std::size_t offset;
@@ -29,8 +30,9 @@ struct RgbaPngReading {
 // Unless it is read, the image is left empty. Image data that breaks off or breaks down before
 // the last row, more data than the rows hold, and a row filter that does not exist are damage.
 // A stream that is broken only after its last row (a wrong checksum, bytes after it), and
-// other chunks between the IDAT chunks, are handed on: decoders differ over those.
+// other chunks between the IDAT chunks, are handed on: decoders differ over those. Only the
+// kept corner of the picture stays in image, though all of its data is checked as above.
 RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSpan>& imageData,
-                             int width, int height, RasterImage& image);
+                             int width, int height, RasterImage& image, KeptCorner keep);
 
 }  // namespace tessarin

@@ -5,7 +5,7 @@
 
 #include "png_paeth.h"
 
-// Each row is undone where it lies: a pixel is written before the bytes it was read from,
+// Rows can be undone where they lie: a pixel is written before the bytes it was read from,
 // never over bytes still to be read, and the row above is already ours. The filters add a
 // prediction from the same channel of neighbouring pixels, so they work alike on channels in
 // our order: red and blue are swapped as the filtered bytes are read.
@@ -172,13 +172,20 @@ bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, 
 
 }  // namespace
 
-int UnfilterRgbaRows(std::uint8_t* base, int width, int height) {
-  const auto w = static_cast<std::size_t>(width);
-  const std::size_t rowBytes = 4 * w;
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* in = base + static_cast<std::size_t>(y) * (rowBytes + 1);
-    std::uint8_t* out = base + static_cast<std::size_t>(y) * rowBytes;
-    if (!UnfilterRow(in[0], in + 1, y > 0 ? out - rowBytes : nullptr, out, w)) return y;
+int UnfilterRgbaRows(const std::uint8_t* filtered, int width, int height, std::uint8_t* out,
+                     int keptWidth, int keptHeight) {
+  const std::size_t lineBytes = 4 * static_cast<std::size_t>(width) + 1;
+  const auto kept = static_cast<std::size_t>(keptWidth);
+  const std::size_t rowBytes = 4 * kept;
+  // Every filter predicts from pixels to the left and above, so the kept columns need no
+  // others.
+  for (int y = 0; y < keptHeight; ++y) {
+    const std::uint8_t* in = filtered + static_cast<std::size_t>(y) * lineBytes;
+    std::uint8_t* row = out + static_cast<std::size_t>(y) * rowBytes;
+    if (!UnfilterRow(in[0], in + 1, y > 0 ? row - rowBytes : nullptr, row, kept)) return y;
+  }
+  for (int y = keptHeight; y < height; ++y) {
+    if (filtered[static_cast<std::size_t>(y) * lineBytes] > 4) return y;
   }
   return -1;
 }

@@ -5,8 +5,11 @@
 namespace tessarin {
 
 // Undoes the row filters of inflated 8-bit RGBA rows, each a filter byte and 4 * width bytes,
-// which start at base, and leaves the pixels there as ours, 4 * width bytes a row, B, G, R, A.
-// Returns the first row whose filter does not exist, or -1; the rows before it are undone.
-int UnfilterRgbaRows(std::uint8_t* base, int width, int height);
+// which start at filtered, and leaves the top-left keptWidth x keptHeight pixels at out as ours,
+// 4 * keptWidth bytes a row, B, G, R, A. out may be filtered itself. Rows past keptHeight only
+// have their filter checked. Returns the first row whose filter does not exist, or -1; the
+// kept rows before it are undone.
+int UnfilterRgbaRows(const std::uint8_t* filtered, int width, int height, std::uint8_t* out,
+                     int keptWidth, int keptHeight);
 
 }  // namespace tessarin

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "blend.h"
 
@@ -86,6 +87,20 @@ void RasterImage::Allocate(int width, int height, int bitsPerPixel, std::size_t 
   height_ = height;
   bitsPerPixel_ = bitsPerPixel;
   stride_ = stride;
+}
+
+void RasterImage::KeepCorner(KeptCorner corner) {
+  const int width = corner.WidthOf(width_);
+  const int height = corner.HeightOf(height_);
+  if (width == width_ && height == height_) return;
+  RasterImage kept;
+  kept.Allocate(width, height, bitsPerPixel_);
+  // Every format packs a row's pixels from its start, so a narrower row is a prefix.
+  for (int y = 0; y < height; ++y) std::memcpy(kept.Row(y), Row(y), kept.stride_);
+  kept.hasAlpha_ = hasAlpha_;
+  kept.hasKeyAlpha_ = hasKeyAlpha_;
+  kept.palette_ = std::move(palette_);
+  *this = std::move(kept);
 }
 
 bool RasterImage::Create(int width, int height, int bitsPerPixel, bool alphaFlag) {

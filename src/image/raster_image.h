@@ -11,6 +11,22 @@
 
 namespace tessarin {
 
+// How much of an image's top-left corner a reader keeps. Sheets draw their layers 1:1 from the
+// corner, so a layer's pixels past the sheet's size are never seen, and need not be held.
+// 0 keeps every column, or every row.
+struct KeptCorner {
+  int width = 0;
+  int height = 0;
+
+  int WidthOf(int imageWidth) const { return width > 0 && width < imageWidth ? width : imageWidth; }
+  int HeightOf(int imageHeight) const {
+    return height > 0 && height < imageHeight ? height : imageHeight;
+  }
+  bool operator==(const KeptCorner& other) const {
+    return width == other.width && height == other.height;
+  }
+};
+
 // An in-memory raster: empty, or a picture in one of the stored formats below.
 //
 // Stored formats (rows top-down, each row padded to a multiple of 4 bytes):
@@ -42,6 +58,9 @@ class RasterImage {
   // that is not 32 bits per pixel.
   void Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
             BlendRule rule = BlendRule::Classic) const;
+
+  // Drops what lies outside the corner. Throws std::bad_alloc when memory runs out.
+  void KeepCorner(KeptCorner corner);
 
   int Width() const { return width_; }
   int Height() const { return height_; }

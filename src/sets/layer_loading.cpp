@@ -20,21 +20,23 @@ struct PendingLoad {
 
 // Decoding is most of a refresh, and each image decodes on its own, so the images are shared
 // out among the cores.
-void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load) {
+void LoadAll(const std::vector<PendingLoad>& pending, const ImageLoader& load, KeptCorner keep) {
   PrepareCodecsForThreads();
   ShareTasks(pending.size(), CoreCount(),
-             [&](std::size_t i) { *pending[i].image = load(pending[i].path); });
+             [&](std::size_t i) { *pending[i].image = load(pending[i].path, keep); });
 }
 
 }  // namespace
 
-std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path) {
+std::shared_ptr<const RasterImage> LoadImageFromDisk(const std::filesystem::path& path,
+                                                     KeptCorner keep) {
   auto image = std::make_shared<RasterImage>();
-  if (!ReadImageFile(path, *image)) return nullptr;
+  if (!ReadImageFile(path, *image, keep)) return nullptr;
   return image;
 }
 
-std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& path) {
+std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& path,
+                                                   KeptCorner keep) {
   std::promise<Entry> decoded;
   std::shared_future<Entry> entry;
   bool first = false;
@@ -51,7 +53,7 @@ std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& 
   // too: a batch asks for the same missing companion many times.
   if (first) {
     try {
-      decoded.set_value(Load(path));
+      decoded.set_value(Load(path, keep));
     } catch (...) {
       decoded.set_exception(std::current_exception());
     }
@@ -59,11 +61,11 @@ std::shared_ptr<const RasterImage> ImageCache::Get(const std::filesystem::path& 
   return entry.get().image;
 }
 
-ImageCache::Entry ImageCache::Load(const std::filesystem::path& path) const {
+ImageCache::Entry ImageCache::Load(const std::filesystem::path& path, KeptCorner keep) const {
   Entry entry;
   try {
     auto image = std::make_shared<RasterImage>();
-    if (const Status loaded = read_(path, *image); loaded) {
+    if (const Status loaded = read_(path, *image, keep); loaded) {
       entry.image = std::move(image);
     } else {
       entry.failure = loaded.Message();
@@ -92,6 +94,8 @@ std::string ImageCache::FailureOf(const std::filesystem::path& path) const {
 
 bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageLoader& load) {
   if (!state.ready) return false;
+  // Composition draws every layer 1:1 from its corner into a sheet of the set's size.
+  const KeptCorner corner{state.xSize, state.ySize};
   bool changed = false;
   std::vector<PendingLoad> pending;
   for (int part = 0; part < kPartCount; ++part) {
@@ -103,13 +107,15 @@ bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageL
 
     LayerSlot& main = state.layers[MainSlot(part)];
     LayerSlot& companion = state.layers[CompanionSlot(part)];
-    if (newPath == main.loadedPath) continue;
+    if (newPath == main.loadedPath && main.keptCorner == corner) continue;
 
     changed = true;
     main.image.reset();
     companion.image.reset();
     main.loadedPath = newPath;
     companion.loadedPath.clear();
+    main.keptCorner = corner;
+    companion.keptCorner = corner;
     if (newPath.empty()) continue;
 
     pending.push_back({mainPath, &main.image});
@@ -118,7 +124,7 @@ bool RefreshLayers(SetState& state, const PartSelection& selection, const ImageL
       companion.loadedPath = PathToUtf8(*companionPath);
     }
   }
-  LoadAll(pending, load);
+  LoadAll(pending, load, corner);
   return changed;
 }
 

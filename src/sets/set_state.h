@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace tessarin {
+#include "raster_image.h"
 
-class RasterImage;
+namespace tessarin {
 
 inline constexpr int kPartCount = 8;
 inline constexpr int kSlotCount = 16;
@@ -27,6 +27,9 @@ struct LayerSlot {
   std::shared_ptr<const RasterImage> image;
   // The path given to the last load, whether or not it succeeded; "" when emptied.
   std::string loadedPath;
+  // The corner the image was cut to, the sheet's size then: a sheet of another size needs it
+  // loaded again.
+  KeptCorner keptCorner;
 
   bool IsEmpty() const { return image == nullptr; }
 };

@@ -209,9 +209,9 @@ void CompositorDialog::RefreshLayers() {
   QStringList shortOfMemory;
   std::map<std::string, std::string> failures;
   std::mutex failuresMutex;
-  const ImageLoader load = [&](const std::filesystem::path& path) {
+  const ImageLoader load = [&](const std::filesystem::path& path, KeptCorner keep) {
     auto image = std::make_shared<RasterImage>();
-    const Status read = ReadImageFile(path, *image);
+    const Status read = ReadImageFile(path, *image, keep);
     if (read) return std::shared_ptr<const RasterImage>(std::move(image));
     const std::lock_guard<std::mutex> lock(failuresMutex);
     if (read.IsOutOfMemory()) {

@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <ostream>
 #include <set>
 #include <thread>
 #include <vector>
 
+#include "composition.h"
 #include "folder_layout.h"
 #include "image_file.h"
 #include "layer_loading.h"
 #include "raster_image.h"
+#include "setting_file.h"
 #include "temp_folder.h"
 
 namespace tessarin {
@@ -24,7 +29,7 @@ struct RecordingLoader {
   std::multiset<std::string> loads;
   std::mutex mutex;
   ImageLoader Loader() {
-    return [this](const fs::path& path) -> std::shared_ptr<const RasterImage> {
+    return [this](const fs::path& path, KeptCorner) -> std::shared_ptr<const RasterImage> {
       {
         const std::lock_guard<std::mutex> lock(mutex);
         loads.insert(PathToUtf8(path.filename()));
@@ -83,6 +88,12 @@ TEST_F(RefreshLayersTest, ReloadsOnlyWhenTheSelectionChanges) {
   recorder_.loads.clear();
   EXPECT_FALSE(RefreshLayers(state_, selection, recorder_.Loader()));
   EXPECT_TRUE(recorder_.loads.empty());
+
+  // Kept only as large as the sheet, the images are loaded again for a sheet of another size.
+  state_.xSize = 64;
+  EXPECT_TRUE(RefreshLayers(state_, selection, recorder_.Loader()));
+  EXPECT_EQ(recorder_.loads, (std::multiset<std::string>{"Body.png", "body$.png"}));
+  recorder_.loads.clear();
 
   selection[2] = "Other.png";
   EXPECT_TRUE(RefreshLayers(state_, selection, recorder_.Loader()));
@@ -144,7 +155,7 @@ TEST(ImageCache, DecodesAPathManyThreadsAskForAtOnceOnlyOnce) {
   constexpr int kThreads = 8;
   std::atomic<int> asking{0};
   std::atomic<int> reads{0};
-  ImageCache cache([&](const fs::path&, RasterImage& image) {
+  ImageCache cache([&](const fs::path&, RasterImage& image, KeptCorner) {
     ++reads;
     // Every thread is about to ask before this read ends; a little longer, and they all have.
     while (asking.load() < kThreads) std::this_thread::yield();
@@ -170,7 +181,7 @@ TEST(ImageCache, DecodesAPathManyThreadsAskForAtOnceOnlyOnce) {
 TEST(ImageCache, DecodesOtherPathsWhileOneIsDecoding) {
   std::atomic<bool> slowStarted{false};
   std::atomic<bool> fastDone{false};
-  ImageCache cache([&](const fs::path& path, RasterImage& image) {
+  ImageCache cache([&](const fs::path& path, RasterImage& image, KeptCorner) {
     if (path == "slow.png") {
       slowStarted = true;
       while (!fastDone.load()) std::this_thread::yield();
@@ -184,6 +195,122 @@ TEST(ImageCache, DecodesOtherPathsWhileOneIsDecoding) {
   fastDone = true;
   slow.join();
 }
+
+// Layers are kept only as large as the sheet they are drawn into, whoever decodes them, and
+// compose exactly as the whole pictures would.
+struct LayerFile {
+  const char* name;
+  QImage::Format format;
+  const char* extension;
+};
+
+struct LayerSize {
+  const char* name;
+  int width;
+  int height;
+};
+
+void PrintTo(const LayerFile& file, std::ostream* os) {
+  *os << file.name;
+}
+
+void PrintTo(const LayerSize& size, std::ostream* os) {
+  *os << size.width << "x" << size.height;
+}
+
+constexpr int kSheetWidth = 6;
+constexpr int kSheetHeight = 5;
+
+class LayersKeptToTheSheet : public ::testing::TestWithParam<std::tuple<LayerFile, LayerSize>> {};
+
+// Every pixel different, and the alpha varied, so that a misplaced row or column shows.
+void WriteLayer(const fs::path& path, const LayerFile& file, const LayerSize& size, int seed) {
+  QImage picture(size.width, size.height, QImage::Format_ARGB32);
+  for (int y = 0; y < size.height; ++y) {
+    for (int x = 0; x < size.width; ++x) {
+      picture.setPixel(x, y,
+                       qRgba((x * 37 + seed) & 255, (y * 53 + seed) & 255, (x * y) & 255,
+                             (x * 19 + y * 7 + seed) & 255));
+    }
+  }
+  picture = picture.convertToFormat(file.format);
+  ASSERT_TRUE(picture.save(QString::fromStdString(PathToUtf8(path)), file.extension));
+}
+
+TEST_P(LayersKeptToTheSheet, ComposeAsTheWholePicturesWould) {
+  const auto& [file, size] = GetParam();
+  testing::TempFolder folder;
+  const std::string name = std::string("a.") + file.extension;
+  const std::string companion = std::string("a$.") + file.extension;
+  folder.MakeFolder("S/body");
+  WriteLayer(folder.Path("S/body/" + name), file, size, 1);
+  WriteLayer(folder.Path("S/body/" + companion), file, size, 2);
+
+  SetState whole;
+  whole.baseFolder = folder.Root();
+  SelectSet(whole, "S");
+  whole.partNames[0] = "body";
+  InsertLayerPair(whole, 0, 1);
+  whole.xSize = kSheetWidth;
+  whole.ySize = kSheetHeight;
+  for (const auto& [slot, fileName] :
+       {std::pair{MainSlot(0), name}, {CompanionSlot(0), companion}}) {
+    auto image = std::make_shared<RasterImage>();
+    ASSERT_TRUE(ReadImageFile(folder.Path("S/body/" + fileName), *image));
+    whole.layers[static_cast<std::size_t>(slot)].image = std::move(image);
+  }
+  whole.ready = true;
+
+  ImageCache cache;
+  for (const bool cached : {false, true}) {
+    SCOPED_TRACE(cached ? "through the cache" : "straight from disk");
+    SetState kept = whole;
+    kept.layers = {};
+    if (cached) {
+      RefreshLayers(kept, {name}, cache.Loader());
+    } else {
+      RefreshLayers(kept, {name});
+    }
+    for (const int slot : {MainSlot(0), CompanionSlot(0)}) {
+      const RasterImage& full = *whole.layers[static_cast<std::size_t>(slot)].image;
+      const auto& image = kept.layers[static_cast<std::size_t>(slot)].image;
+      ASSERT_NE(image, nullptr);
+      EXPECT_EQ(image->Width(), std::min(size.width, kSheetWidth));
+      EXPECT_EQ(image->Height(), std::min(size.height, kSheetHeight));
+      EXPECT_EQ(image->BitsPerPixel(), full.BitsPerPixel());
+    }
+    for (const bool half : {false, true}) {
+      for (const BlendRule rule : {BlendRule::Classic, BlendRule::Standard}) {
+        SCOPED_TRACE(std::string(half ? "half, " : "") +
+                     (rule == BlendRule::Classic ? "classic" : "standard"));
+        RasterImage expected;
+        RasterImage composed;
+        ASSERT_TRUE(ComposeLayers(whole, half, rule, expected));
+        ASSERT_TRUE(ComposeLayers(kept, half, rule, composed));
+        ASSERT_EQ(composed.Width(), expected.Width());
+        for (int y = 0; y < expected.Height(); ++y) {
+          EXPECT_TRUE(
+              std::equal(expected.Row(y), expected.Row(y) + expected.Stride(), composed.Row(y)))
+              << "row " << y;
+        }
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormatsAndSizes, LayersKeptToTheSheet,
+    ::testing::Combine(::testing::Values(LayerFile{"Rgba", QImage::Format_ARGB32, "png"},
+                                         LayerFile{"Rgb", QImage::Format_RGB32, "png"},
+                                         LayerFile{"Palette", QImage::Format_Indexed8, "png"},
+                                         LayerFile{"TwoColours", QImage::Format_Mono, "png"},
+                                         LayerFile{"SixteenBitRgba", QImage::Format_RGBA64, "png"}),
+                       ::testing::Values(LayerSize{"Smaller", 4, 3}, LayerSize{"Equal", 6, 5},
+                                         LayerSize{"Wider", 13, 5}, LayerSize{"Taller", 6, 9},
+                                         LayerSize{"Larger", 37, 21})),
+    [](const ::testing::TestParamInfo<std::tuple<LayerFile, LayerSize>>& row) {
+      return std::string(std::get<0>(row.param).name) + std::get<1>(row.param).name;
+    });
 
 }  // namespace
 }  // namespace tessarin

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <random>
@@ -34,11 +35,11 @@ using testing::ZlibWay;
 
 constexpr ZlibWay kLevel6 = {"Level6", 6, Z_DEFAULT_STRATEGY};
 
-// How many of our pixels differ from libpng's RGBA samples.
+// How many of our pixels differ from libpng's RGBA samples, over the corner we kept.
 int PixelsUnlike(const RasterImage& ours, const LibpngReading& theirs) {
   int unlike = 0;
-  for (int y = 0; y < theirs.height; ++y) {
-    for (int x = 0; x < theirs.width; ++x) {
+  for (int y = 0; y < std::min(theirs.height, ours.Height()); ++y) {
+    for (int x = 0; x < std::min(theirs.width, ours.Width()); ++x) {
       const std::uint8_t* s =
           theirs.samples.data() + 4 * (static_cast<std::size_t>(y) * theirs.width + x);
       const std::uint32_t want =
@@ -50,10 +51,10 @@ int PixelsUnlike(const RasterImage& ours, const LibpngReading& theirs) {
 }
 
 // Our reader alone, without the toolkit's behind it.
-RgbaPngReading ReadByOurReader(const Bytes& png, RasterImage& image) {
+RgbaPngReading ReadByOurReader(const Bytes& png, RasterImage& image, KeptCorner keep = {}) {
   const PngFacts facts = ScanPngChunks(png.data(), png.size());
   return DecodeRgbaPng(png.data(), facts.imageData, static_cast<int>(facts.width),
-                       static_cast<int>(facts.height), image);
+                       static_cast<int>(facts.height), image, keep);
 }
 
 struct Size {
@@ -87,6 +88,13 @@ TEST_P(ZlibWrittenPng, OurReaderReadsLibpngsPixels) {
       ASSERT_EQ(ours.Width(), size.width);
       ASSERT_EQ(ours.Height(), size.height);
       EXPECT_EQ(PixelsUnlike(ours, theirs), 0);
+      // The top-left corner alone, as a smaller sheet keeps it.
+      const KeptCorner corner{(size.width + 1) / 2, (size.height + 1) / 2};
+      RasterImage kept;
+      ASSERT_EQ(ReadByOurReader(png, kept, corner).outcome, RgbaPngReading::Outcome::Read);
+      ASSERT_EQ(kept.Width(), corner.width);
+      ASSERT_EQ(kept.Height(), corner.height);
+      EXPECT_EQ(PixelsUnlike(kept, theirs), 0);
     }
   }
 }
@@ -267,6 +275,16 @@ TEST(PngRgbaDecoder, LoadsABrokenFileExactlyWhenLibpngReadsIt) {
     }
     if (!c.says.empty()) {
       EXPECT_NE(status.Message().find(c.says), std::string::npos) << status.Message();
+    }
+    // Keeping only a corner, the whole file is checked all the same.
+    for (const KeptCorner corner : {KeptCorner{7, 5}, KeptCorner{kWidth, 1}}) {
+      RasterImage kept;
+      const Status keptStatus = DecodeImageBytes(c.png.data(), c.png.size(), kept, corner);
+      EXPECT_EQ(keptStatus.Message(), status.Message());
+      if (keptStatus) {
+        EXPECT_EQ(kept.Height(), corner.height);
+        EXPECT_EQ(PixelsUnlike(kept, theirs), 0);
+      }
     }
   }
 }
