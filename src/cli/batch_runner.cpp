@@ -78,13 +78,19 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   ImageCache cache;
   ImageLoader loader = cache.Loader();
   CrtRandom random(seed);
+  // Every character draws alike, so the characters before the first are skipped whole.
+  random.Discard(static_cast<std::uint64_t>(options.first - 1) *
+                 static_cast<std::uint64_t>(RandomDrawCount(plan.random, plan.entryCounts)));
   state.ready = true;
   ProgressBar bar(progress, options.count);
   // Two sheets per core in flight keep every core busy without holding the whole batch.
   ParallelSaver saver(2 * std::size_t{CoreCount()});
   std::shared_ptr<const RasterImage> sheet;
   std::set<std::string> warnedCompanions;
-  for (int number = 1; number <= options.count; ++number) {
+  const int last = options.first - 1 + options.count;
+  // Counted from 0, since the last number may be the largest int.
+  for (int index = 0; index < options.count; ++index) {
+    const int number = options.first + index;
     std::array<int, kPartCount> entries = plan.picks;
     RandomCompose(random, plan.random, plan.entryCounts, entries);
     const bool changed = RefreshLayers(state, plan.Files(entries), loader);
@@ -97,7 +103,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
       if (!made) return InputError(made.Message());
       sheet = std::move(composed);
     }
-    std::string path = CharacterOutputName(options.output, number, options.count);
+    std::string path = CharacterOutputName(options.output, number, last);
     if (!saver.Submit(sheet, path)) break;
     // Said in full, so that the user finds the file whatever the current folder was.
     if (options.count == 1)

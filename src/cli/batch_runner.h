@@ -21,9 +21,9 @@ struct BatchResult {
   double seconds = 0;
 };
 
-// Composes and saves options.count characters from one random stream seeded with seed,
-// decoding each image once. A companion that is there but cannot be loaded is told on
-// warnings, once. progress and warnings may be null.
+// Composes and saves options.count characters, from options.first on, of one random stream
+// seeded with seed, decoding each image once. A companion that is there but cannot be loaded is
+// told on warnings, once. progress and warnings may be null.
 std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
                                              const ComposeOptions& options, std::uint32_t seed,
                                              std::ostream* progress,

@@ -13,6 +13,8 @@
 #include <system_error>
 #include <utility>
 
+#include "output_pattern.h"
+
 namespace tessarin::cli {
 namespace {
 
@@ -40,6 +42,7 @@ const QList<QCommandLineOption>& Flags() {
       QCommandLineOption(QStringLiteral("random"), QString(), QStringLiteral("PART")),
       QCommandLineOption(QStringLiteral("seed"), QString(), QStringLiteral("N")),
       QCommandLineOption(QStringLiteral("count"), QString(), QStringLiteral("N")),
+      QCommandLineOption(QStringLiteral("first"), QString(), QStringLiteral("K")),
       QCommandLineOption(QStringLiteral("blend"), QString(), QStringLiteral("RULE")),
   };
   return flags;
@@ -152,6 +155,7 @@ class OptionReader {
     }
     if (flag == "--seed") return TakeSeed(name);
     if (flag == "--count") return TakeCount(name);
+    if (flag == "--first") return TakeFirst(name);
     return TakeBlend(name);
   }
 
@@ -166,6 +170,7 @@ class OptionReader {
           {!options_.randomParts.empty(), "--random"},
           {options_.seed.has_value(), "--seed"},
           {countGiven_, "--count"},
+          {firstGiven_, "--first"},
           {options_.half, "--half"},
           {blendGiven_, "--blend"},
           {outputGiven_, "-o"}};
@@ -178,9 +183,20 @@ class OptionReader {
     if (options_.json) return UsageError("--json only applies to --list");
     if (!options_.set) return UsageError("--set NAME is required to compose (or use --list)");
     if (!outputGiven_) return UsageError("-o OUT is required to compose");
-    if (options_.count > 1 && options_.output.find(kCounterToken) == std::string::npos) {
+    if (firstGiven_ && !countGiven_) return UsageError("--first only applies with --count");
+    if (!WidthsWellFormed(options_.output)) {
+      return UsageError("-o expects {n:W} with a width W from 1 to 9, got " +
+                        Quoted(options_.output));
+    }
+    if (options_.count > 1 && !PlacesNumber(options_.output)) {
       return UsageError("--count " + std::to_string(options_.count) + " needs " + kCounterToken +
                         " in the -o name, got " + Quoted(options_.output));
+    }
+    // Every number of the batch must fit where --count alone may reach.
+    if (options_.first - 1 > std::numeric_limits<int>::max() - options_.count) {
+      return UsageError("--first " + std::to_string(options_.first) + " with --count " +
+                        std::to_string(options_.count) + " goes beyond character " +
+                        std::to_string(std::numeric_limits<int>::max()));
     }
     return std::nullopt;
   }
@@ -242,6 +258,20 @@ class OptionReader {
     return std::nullopt;
   }
 
+  std::optional<CliError> TakeFirst(const QString& name) {
+    if (firstGiven_) return UsageError("--first given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    auto first = ParseDecimal(value);
+    if (!first || *first < 1 ||
+        *first > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
+      return UsageError("--first expects a whole number of at least 1, got " + Quoted(value));
+    }
+    firstGiven_ = true;
+    options_.first = static_cast<int>(*first);
+    return std::nullopt;
+  }
+
   std::optional<CliError> TakeBlend(const QString& name) {
     if (blendGiven_) return UsageError("--blend given more than once");
     std::string value;
@@ -264,6 +294,7 @@ class OptionReader {
   bool listGiven_ = false;
   bool outputGiven_ = false;
   bool countGiven_ = false;
+  bool firstGiven_ = false;
   bool blendGiven_ = false;
 };
 
@@ -295,7 +326,8 @@ std::string UsageText() {
   return R"(Usage:
   tessarin-compose [--graphics DIR] --list [--set NAME] [--json]
   tessarin-compose [--graphics DIR] --set NAME [--pick PART=FILE]... [--random PART]...
-                   [--seed N] [--count N] [--half] [--blend classic|standard] -o OUT
+                   [--seed N] [--count N [--first K]] [--half]
+                   [--blend classic|standard] -o OUT
 
 Composes character sheets from the layered part images of a set.
 
@@ -306,7 +338,10 @@ Composes character sheets from the layered part images of a set.
   --pick PART=FILE show FILE in PART; FILE is an image of the part or 'none'
   --random PART    give PART a random image; 'all' means every part not picked
   --seed N         seed of the random picks (default: the current time)
-  --count N        write N characters; OUT must contain {n}, the character number
+  --count N        write N characters; OUT must contain {n}, the character number,
+                   padded to the digits of the last one, or {n:W}, padded to W digits
+  --first K        start the batch at character K of the seeded stream (default 1),
+                   so that batches split over machines make the same characters
   --half           keep only the left half of every layer (8 directions to 4)
   --blend RULE     classic (default, as the sets were tuned) or standard alpha blending
   -o OUT           output image; the format follows the extension

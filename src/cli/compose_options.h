@@ -31,6 +31,8 @@ struct ComposeOptions {
   std::vector<std::string> randomParts;
   std::optional<std::uint32_t> seed;
   int count = 1;
+  // The batch holds characters first .. first + count - 1 of the seeded stream.
+  int first = 1;
   bool half = false;
   BlendRule blend = BlendRule::Classic;
   std::string output;
@@ -38,13 +40,11 @@ struct ComposeOptions {
   bool operator==(const ComposeOptions& other) const {
     return mode == other.mode && graphics == other.graphics && set == other.set &&
            json == other.json && picks == other.picks && randomParts == other.randomParts &&
-           seed == other.seed && count == other.count && half == other.half &&
-           blend == other.blend && output == other.output;
+           seed == other.seed && count == other.count && first == other.first &&
+           half == other.half && blend == other.blend && output == other.output;
   }
 };
 
-// The token that places the character number in the output name.
-inline constexpr const char* kCounterToken = "{n}";
 // The --random value that selects every part not picked.
 inline constexpr const char* kAllParts = "all";
 

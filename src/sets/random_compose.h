@@ -15,4 +15,8 @@ void RandomCompose(CrtRandom& random, const std::array<bool, kPartCount>& ticked
                    const std::array<int, kPartCount>& entryCounts,
                    std::array<int, kPartCount>& selection);
 
+// How many numbers RandomCompose draws for these parts: the same for every character.
+int RandomDrawCount(const std::array<bool, kPartCount>& ticked,
+                    const std::array<int, kPartCount>& entryCounts);
+
 }  // namespace tessarin

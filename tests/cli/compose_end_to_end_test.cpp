@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -195,6 +197,63 @@ TEST_F(ComposeEndToEnd, SeededBatchIsReproducible) {
   EXPECT_NE(first, other);
   // Twelve characters from one stream are not all alike.
   EXPECT_NE(std::count(first.begin(), first.end(), first[0]), 12);
+}
+
+TEST_F(ComposeEndToEnd, ShardsMakeTheWholeBatchByteForByte) {
+  struct Shard {
+    std::string first, count, pattern;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> random;
+    std::vector<Shard> shards;
+  };
+  // Every Hero character draws for Body, Hair and Eyes, but not for Hat, which has no folder.
+  const std::vector<Case> cases = {
+      {"two halves", {"--random", "all"}, {{"1", "5", "c-{n:2}.png"}, {"6", "7", "c-{n}.png"}}},
+      {"uneven thirds",
+       {"--random", "all"},
+       {{"1", "10", "c-{n}.png"}, {"11", "1", "c-{n:2}.png"}, {"12", "1", "c-{n}.png"}}},
+      {"one part drawn",
+       {"--random", "Eyes", "--pick", "Body=body_b.png"},
+       {{"1", "3", "c-{n:2}.png"}, {"4", "9", "c-{n}.png"}}},
+  };
+  auto run = [this](const Case& c, const std::string& folder, const Shard& shard) {
+    std::vector<std::string> args = {
+        "--set",     "Hero",    "--seed",    "7",  "--first",
+        shard.first, "--count", shard.count, "-o", Out(folder + "/" + shard.pattern)};
+    args.insert(args.end(), c.random.begin(), c.random.end());
+    ProcessResult result = Run(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+  };
+  auto files = [this](const std::string& folder) {
+    std::map<std::string, std::string> contents;
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch_ / folder)) {
+      contents[entry.path().filename().string()] = end_to_end::ReadWholeFile(entry.path());
+    }
+    return contents;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string whole = std::string(c.name) + " whole";
+    const std::string split = std::string(c.name) + " split";
+    fs::create_directories(scratch_ / whole);
+    fs::create_directories(scratch_ / split);
+    run(c, whole, {"1", "12", "c-{n}.png"});
+    for (const Shard& shard : c.shards) run(c, split, shard);
+    const std::map<std::string, std::string> expected = files(whole);
+    ASSERT_EQ(expected.size(), 12u);
+    EXPECT_EQ(expected.begin()->first, "c-01.png");
+    const std::map<std::string, std::string> made = files(split);
+    ASSERT_EQ(made.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+      EXPECT_TRUE(made.count(name) != 0 && made.at(name) == bytes) << name;
+    }
+    // The characters differ, so that a shard started at the wrong one would show.
+    std::set<std::string> distinct;
+    for (const auto& [name, bytes] : expected) distinct.insert(bytes);
+    EXPECT_GT(distinct.size(), 1u);
+  }
 }
 
 TEST_F(ComposeEndToEnd, CounterTokenOfSingleCharacterIsOne) {

@@ -15,9 +15,9 @@ void PrintTo(const ComposeOptions& options, std::ostream* os) {
       << ", json " << options.json << ", picks";
   for (const PartPick& pick : options.picks) *os << ' ' << pick.part << '=' << pick.file;
   *os << ", random " << testing::PrintToString(options.randomParts) << ", seed "
-      << testing::PrintToString(options.seed) << ", count " << options.count << ", half "
-      << options.half << ", blend " << static_cast<int>(options.blend) << ", output "
-      << testing::PrintToString(options.output);
+      << testing::PrintToString(options.seed) << ", count " << options.count << ", first "
+      << options.first << ", half " << options.half << ", blend " << static_cast<int>(options.blend)
+      << ", output " << testing::PrintToString(options.output);
 }
 
 namespace {
@@ -75,6 +75,7 @@ ComposeOptions Full() {
   options.randomParts = {"2", "all"};
   options.seed = 4294967295u;
   options.count = 12;
+  options.first = 3;
   options.half = true;
   options.blend = BlendRule::Standard;
   return options;
@@ -82,6 +83,13 @@ ComposeOptions Full() {
 
 ComposeOptions WithCount(int count) {
   ComposeOptions options = Composing("S", "c{n}.png");
+  options.count = count;
+  return options;
+}
+
+ComposeOptions Shard(int first, int count, std::string output) {
+  ComposeOptions options = Composing("S", std::move(output));
+  options.first = first;
   options.count = count;
   return options;
 }
@@ -124,26 +132,10 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"Minimal", {"--set", "Hero", "-o", "a.png"}, Composing("Hero", "a.png")},
         GoodLine{"EqualsForm", {"--set=Hero", "-o", "a.png"}, Composing("Hero", "a.png")},
         GoodLine{"Everything",
-                 {"--graphics",
-                  "/g",
-                  "--set",
-                  "Hero",
-                  "--pick",
-                  "0=a.png",
-                  "--pick=Hair=none",
-                  "--random",
-                  "2",
-                  "--random",
-                  "all",
-                  "--seed",
-                  "4294967295",
-                  "--count",
-                  "12",
-                  "--half",
-                  "--blend",
-                  "standard",
-                  "-o",
-                  "out/c-{n}.png"},
+                 {"--graphics",       "/g",       "--set", "Hero",         "--pick", "0=a.png",
+                  "--pick=Hair=none", "--random", "2",     "--random",     "all",    "--seed",
+                  "4294967295",       "--count",  "12",    "--first",      "3",      "--half",
+                  "--blend",          "standard", "-o",    "out/c-{n}.png"},
                  Full()},
         GoodLine{"CountOneWithoutToken",
                  {"--set", "S", "--count", "1", "-o", "a.png"},
@@ -152,6 +144,24 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"CountLargest",
                  {"--set", "S", "--count=2147483647", "-o", "c{n}.png"},
                  WithCount(2147483647)},
+        GoodLine{"FirstAfterCount",
+                 {"--set", "S", "--count", "5", "--first", "6", "-o", "c{n}.png"},
+                 Shard(6, 5, "c{n}.png")},
+        GoodLine{"FirstBeforeCount",
+                 {"--set", "S", "--first=6", "--count=5", "-o", "c{n}.png"},
+                 Shard(6, 5, "c{n}.png")},
+        GoodLine{"FirstLargest",
+                 {"--set", "S", "--first", "2147483647", "--count", "1", "-o", "a.png"},
+                 Shard(2147483647, 1, "a.png")},
+        GoodLine{"FirstAndCountReachLargest",
+                 {"--set", "S", "--first", "2147483600", "--count", "48", "-o", "{n}"},
+                 Shard(2147483600, 48, "{n}")},
+        GoodLine{"WidthToken",
+                 {"--set", "S", "--count", "3", "-o", "c{n:5}.png"},
+                 Shard(1, 3, "c{n:5}.png")},
+        GoodLine{"WidthTokenAndCounter",
+                 {"--set", "S", "--count", "3", "-o", "{n:9}/{n}.png"},
+                 Shard(1, 3, "{n:9}/{n}.png")},
         GoodLine{"SeedZero", {"--set", "S", "--seed", "0", "-o", "a.png"}, WithSeed(0)},
         GoodLine{"SeedLeadingZeros", {"--set", "S", "--seed", "007", "-o", "a.png"}, WithSeed(7)},
         GoodLine{"BlendClassicNamed",
@@ -212,6 +222,8 @@ TEST_P(BadCommandLine, IsUsageErrorNamingTheProblem) {
 
 const std::string kSeedExpects = "--seed expects a whole number from 0 to 4294967295, got ";
 const std::string kCountExpects = "--count expects a whole number of at least 1, got ";
+const std::string kFirstExpects = "--first expects a whole number of at least 1, got ";
+const std::string kWidthExpects = "-o expects {n:W} with a width W from 1 to 9, got ";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BadCommandLine,
@@ -244,6 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"RandomWithoutValue", {"--random"}, "--random needs a value"},
         BadLine{"SeedWithoutValue", {"--seed"}, "--seed needs a value"},
         BadLine{"CountWithoutValue", {"--count"}, "--count needs a value"},
+        BadLine{"FirstWithoutValue", {"--count", "2", "--first"}, "--first needs a value"},
         BadLine{"BlendWithoutValue", {"--blend"}, "--blend needs a value"},
         BadLine{"EmptyValue", {"--set", "", "-o", "a.png"}, "--set needs a non-empty value"},
         BadLine{"EmptyInlineValue", {"--set=", "-o", "a.png"}, "--set needs a non-empty value"},
@@ -267,6 +280,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{
             "CountZero", {"--set", "S", "--count", "0", "-o", "c{n}.png"}, kCountExpects + "'0'"},
         BadLine{"CountTooLarge", {"--count", "2147483648"}, kCountExpects + "'2147483648'"},
+        BadLine{"FirstZero",
+                {"--set", "S", "--count", "2", "--first", "0", "-o", "c{n}.png"},
+                kFirstExpects + "'0'"},
+        BadLine{"FirstNegative", {"--first", "-1"}, kFirstExpects + "'-1'"},
+        BadLine{"FirstNotANumber", {"--first", "6x"}, kFirstExpects + "'6x'"},
+        BadLine{"FirstTooLarge", {"--first=2147483648"}, kFirstExpects + "'2147483648'"},
+        BadLine{"FirstFarTooLarge",
+                {"--first", "99999999999999999999"},
+                kFirstExpects + "'99999999999999999999'"},
+        BadLine{"FirstWithoutCount",
+                {"--set", "S", "--first", "2", "-o", "a.png"},
+                "--first only applies with --count"},
+        BadLine{"FirstBeyondLargestCount",
+                {"--set", "S", "--count", "100", "--first", "2147483600", "-o", "c{n}.png"},
+                "--first 2147483600 with --count 100 goes beyond character 2147483647"},
+        BadLine{"WidthZero", {"--set", "S", "-o", "c{n:0}.png"}, kWidthExpects + "'c{n:0}.png'"},
+        BadLine{"WidthMissing", {"--set", "S", "-o", "c{n:}.png"}, kWidthExpects + "'c{n:}.png'"},
+        BadLine{"WidthTwoDigits",
+                {"--set", "S", "--count", "2", "-o", "c{n:10}.png"},
+                kWidthExpects + "'c{n:10}.png'"},
+        BadLine{
+            "WidthNotANumber", {"--set", "S", "-o", "c{n:x}.png"}, kWidthExpects + "'c{n:x}.png'"},
+        BadLine{"WidthUnclosed", {"--set", "S", "-o", "c{n:5.png"}, kWidthExpects + "'c{n:5.png'"},
+        BadLine{"WidthBadAfterGood",
+                {"--set", "S", "--count", "2", "-o", "{n:3}/{n:"},
+                kWidthExpects + "'{n:3}/{n:'"},
         BadLine{"CountWithoutToken",
                 {"--set", "S", "--count", "3", "-o", "c.png"},
                 "--count 3 needs {n} in the -o name, got 'c.png'"},
@@ -293,6 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{
             "OutputTwice", {"--set", "S", "-o", "a.png", "-o", "b.png"}, "-o given more than once"},
         BadLine{"SeedTwice", {"--seed", "1", "--seed", "1"}, "--seed given more than once"},
+        BadLine{"FirstTwice", {"--first", "2", "--first=2"}, "--first given more than once"},
         BadLine{"CountTwice", {"--count", "2", "--count=2"}, "--count given more than once"},
         BadLine{"BlendTwice",
                 {"--blend", "classic", "--blend", "classic"},
@@ -347,6 +387,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"ListWithCountOne",
                 {"--list", "--count", "1"},
                 "--list cannot be combined with --count"},
+        BadLine{
+            "ListWithFirst", {"--list", "--first", "2"}, "--list cannot be combined with --first"},
         BadLine{"ListWithHalf", {"--list", "--half"}, "--list cannot be combined with --half"},
         BadLine{"ListWithClassicBlend",
                 {"--list", "--blend", "classic"},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "crt_random.h"
@@ -15,6 +16,36 @@ TEST(CrtRandom, ReproducesTheRuntimeSequence) {
   for (const int value : expected) EXPECT_EQ(random.Next(), value);
 }
 
+struct Skip {
+  const char* name;
+  std::uint32_t seed;
+  std::uint64_t n;
+};
+
+void PrintTo(const Skip& row, std::ostream* os) {
+  *os << row.name;
+}
+
+class CrtRandomDiscard : public testing::TestWithParam<Skip> {};
+
+TEST_P(CrtRandomDiscard, LandsWhereDrawingOneByOneDoes) {
+  const Skip& skip = GetParam();
+  CrtRandom jumped(skip.seed);
+  jumped.Discard(skip.n);
+  // The generator's period is 2^32, so the slow way need not walk further.
+  CrtRandom stepped(skip.seed);
+  for (std::uint64_t i = 0; i < skip.n % (std::uint64_t{1} << 32); ++i) stepped.Next();
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(jumped.Next(), stepped.Next()) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CrtRandomDiscard,
+    testing::Values(Skip{"None", 1, 0}, Skip{"One", 1, 1}, Skip{"Two", 7, 2},
+                    Skip{"PowerOfTwo", 0, 1024}, Skip{"AllBitsLow", 4294967295u, 65535},
+                    Skip{"Large", 3, 3000017}, Skip{"WholePeriod", 12345, std::uint64_t{1} << 32},
+                    Skip{"BeyondThePeriod", 99, (std::uint64_t{1} << 40) + 12345}),
+    [](const testing::TestParamInfo<Skip>& row) { return row.param.name; });
+
 TEST(RandomCompose, DrawsOnceForEachTickedPartWithChoicesInPartOrder) {
   CrtRandom random(1);
   const std::array<bool, kPartCount> ticked = {true, true, false, true, true, true, true, true};
@@ -26,6 +57,7 @@ TEST(RandomCompose, DrawsOnceForEachTickedPartWithChoicesInPartOrder) {
   // each part's entry count; part 3's draw lands on entry 1, part 5's lands on 1 too.
   const std::array<int, kPartCount> expected = {1, 0, 6, 1, 4, 1, 3, 21};
   EXPECT_EQ(selection, expected);
+  EXPECT_EQ(RandomDrawCount(ticked, counts), 6);
 }
 
 TEST(RandomCompose, TurnsADrawOfEntryZeroIntoEntryOne) {
