@@ -101,20 +101,30 @@ INSTANTIATE_TEST_SUITE_P(
                                {0xFF00FF00, 0xFF0000FF}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// The lookup table agrees with the plain search on every pixel of a busy layer.
-TEST(PaletteSwapTest, TableAgreesWithPlainSearch) {
+// The fast paths (four pixels at a time up to 16 colours, a lookup table past that) agree with
+// the plain search on every pixel of a busy layer; rows of 257 leave a tail past each group.
+class SwapPathsTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(SwapPathsTest, AgreeWithPlainSearch) {
+  const int swapCount = GetParam();
   std::mt19937 random(11);
   const auto next = [&random] { return static_cast<std::uint32_t>(random()); };
-  std::vector<std::uint32_t> colours(64);
-  for (std::uint32_t& colour : colours) colour = next() & 0xFFFFFFu;
   std::vector<ColourSwap> swaps;
-  for (std::size_t k = 0; k < colours.size(); k += 2) swaps.push_back({colours[k], colours[k + 1]});
+  std::vector<std::uint32_t> used;
+  for (int k = 0; k < swapCount; ++k) {
+    // Some colours listed twice, and some swapped into another listed colour.
+    const std::uint32_t from = k % 5 == 4 ? used[used.size() - 2] : next() & 0xFFFFFFu;
+    const std::uint32_t to = k % 3 == 2 ? used.back() : next() & 0xFFFFFFu;
+    swaps.push_back({from, to});
+    used.push_back(from);
+  }
   RasterImage fast;
   fast.Create(257, 63, 32, true);
   for (int y = 0; y < fast.Height(); ++y) {
     for (int x = 0; x < fast.Width(); ++x) {
       std::uint8_t* p = fast.Row(y) + 4 * x;
-      const std::uint32_t colour = next() % 3 == 0 ? colours[next() % colours.size()] : next();
+      const std::uint32_t colour =
+          next() % 3 == 0 ? used[next() % used.size()] | next() << 24 : next();
       for (int c = 0; c < 4; ++c) p[c] = static_cast<std::uint8_t>(colour >> (8 * c));
     }
   }
@@ -125,6 +135,8 @@ TEST(PaletteSwapTest, TableAgreesWithPlainSearch) {
     ASSERT_EQ(std::memcmp(fast.Row(y), plain.Row(y), fast.Stride()), 0) << "row " << y;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(SwapCounts, SwapPathsTest, ::testing::Values(1, 2, 5, 16, 17, 40, 300));
 
 }  // namespace
 }  // namespace tessarin
