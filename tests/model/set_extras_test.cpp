@@ -8,8 +8,10 @@
 
 #include "csv_records.h"
 #include "extras_file.h"
+#include "layer_recolouring.h"
 #include "set_credits.h"
 #include "set_extras.h"
+#include "set_state.h"
 #include "temp_folder.h"
 
 namespace tessarin {
@@ -296,6 +298,81 @@ INSTANTIATE_TEST_SUITE_P(
                  "hat",
                  {},
                  "set.json: palettes.cloth: no variant named blue"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct RecolourCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> choices;
+  // Left and right pixel of the body's and the hat's layers afterwards, main and companion
+  // alike; 0 where the layer must still be the one loaded.
+  std::uint32_t body[2];
+  std::uint32_t hat[2];
+  std::string message;
+};
+
+void PrintTo(const RecolourCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RecolourLayersTest : public ::testing::TestWithParam<RecolourCase> {};
+
+// Every layer starts as skin on the left, cloth on the right.
+TEST_P(RecolourLayersTest, RecoloursTheCoveredParts) {
+  const RecolourCase& c = GetParam();
+  SetExtras extras;
+  ASSERT_TRUE(ParseSetExtras(kPalettes, 192, 192, extras));
+  SetState state;
+  state.partNames[0] = "Body";
+  state.partNames[3] = "hat";
+  for (const int slot : {MainSlot(0), CompanionSlot(0), MainSlot(3), CompanionSlot(3)}) {
+    auto image = std::make_shared<RasterImage>();
+    image->Create(2, 1, 32, true);
+    const std::uint32_t pixels[2] = {0x80100000, 0xFF000010};
+    for (int x = 0; x < 2; ++x) {
+      for (int b = 0; b < 4; ++b)
+        image->Row(0)[4 * x + b] = static_cast<std::uint8_t>(pixels[x] >> (8 * b));
+    }
+    state.layers[slot].image = std::move(image);
+  }
+  const SetState loaded = state;
+  const Status status = RecolourLayers(state, extras, c.choices);
+  EXPECT_EQ(status.Message(), c.message);
+  for (const int part : {0, 3}) {
+    const std::uint32_t* expected = part == 0 ? c.body : c.hat;
+    for (const int slot : {MainSlot(part), CompanionSlot(part)}) {
+      const RasterImage& image = *state.layers[slot].image;
+      if (expected[0] == 0) {
+        EXPECT_EQ(&image, loaded.layers[slot].image.get()) << "slot " << slot;
+        continue;
+      }
+      EXPECT_EQ(image.PixelAt(0, 0), expected[0]) << "slot " << slot;
+      EXPECT_EQ(image.PixelAt(1, 0), expected[1]) << "slot " << slot;
+      EXPECT_EQ(loaded.layers[slot].image->PixelAt(0, 0), 0x80100000u) << "slot " << slot;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, RecolourLayersTest,
+    ::testing::Values(
+        RecolourCase{"NoChoiceKeepsLayersShared", {}, {0, 0}, {0, 0}, ""},
+        RecolourCase{"SourceKeepsLayersShared", {{"skin", "source"}}, {0, 0}, {0, 0}, ""},
+        RecolourCase{"EveryPart",
+                     {{"skin", "dark"}},
+                     {0x80101010, 0xFF000010},
+                     {0x80101010, 0xFF000010},
+                     ""},
+        RecolourCase{"ListedPartOnly", {{"cloth", "red"}}, {0, 0}, {0x80100000, 0xFFFF0000}, ""},
+        RecolourCase{"BothMaterials",
+                     {{"cloth", "red"}, {"skin", "pale"}},
+                     {0x80F0F0F0, 0xFF000010},
+                     {0x80F0F0F0, 0xFFFF0000},
+                     ""},
+        RecolourCase{"UnknownVariantChangesNothing",
+                     {{"skin", "dark"}, {"cloth", "blue"}},
+                     {0, 0},
+                     {0, 0},
+                     "set.json: palettes.cloth: no variant named blue"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct CsvCase {
