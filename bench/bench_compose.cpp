@@ -16,6 +16,7 @@
 #endif
 
 #include "composition.h"
+#include "palette_swap.h"
 #include "raster_image.h"
 #include "set_state.h"
 
@@ -126,6 +127,42 @@ void ComposeScaled(benchmark::State& state, BlendRule rule) {
   state.SetLabel("bytes = target pixels drawn");
 }
 
+// Recolouring before composition, in place: the first layer or all sixteen, with a material's
+// handful of colours (8) or with every colour the sprite layers hold (4096, every sprite pixel
+// swapped: the worst case). Noise layers hold almost none of them. Each colour's swap and its
+// reverse are both listed, so every pass does the same work. Compare with ComposeSet, the same
+// character without recolouring.
+void RecolourSet(benchmark::State& state, Content content) {
+  std::vector<RasterImage> layers = Layers(content);
+  const auto layerCount = static_cast<std::size_t>(state.range(0));
+  const auto swapCount = static_cast<std::uint32_t>(state.range(1));
+  std::vector<tessarin::ColourSwap> swaps;
+  for (std::uint32_t i = 0; i < swapCount; ++i) {
+    const std::uint32_t k = i / 256;
+    const std::uint32_t red = (i % 256) / 2 + (i % 2) * 128;
+    const std::uint32_t used = red << 16 | (200 - 9 * k) << 8 | (40 + 12 * k);
+    swaps.push_back({used, used ^ 0x800000u});
+  }
+  for (auto _ : state) {
+    for (std::size_t k = 0; k < layerCount; ++k) tessarin::SwapColours(layers[k], swaps);
+    benchmark::DoNotOptimize(layers[0].Row(0));
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(layerCount) * kSide *
+                          kSide * 4);
+  state.SetLabel("one thread; arguments: layers, colours swapped");
+}
+
+BENCHMARK_CAPTURE(RecolourSet, Sprites, Content::Sprites)
+    ->Args({1, 8})
+    ->Args({kLayers, 8})
+    ->Args({1, 4096})
+    ->Args({kLayers, 4096})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RecolourSet, Noise, Content::Noise)
+    ->Args({1, 8})
+    ->Args({1, 4096})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compose, ClassicSprites, BlendRule::Classic, Content::Sprites)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compose, StandardSprites, BlendRule::Standard, Content::Sprites)

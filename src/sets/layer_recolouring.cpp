@@ -1,0 +1,43 @@
+#include "layer_recolouring.h"
+
+#include <array>
+#include <memory>
+#include <new>
+
+#include "palette_swap.h"
+#include "set_extras.h"
+#include "set_state.h"
+
+namespace tessarin {
+
+Status RecolourLayers(SetState& state, const SetExtras& extras,
+                      const std::vector<std::pair<std::string, std::string>>& choices) {
+  std::array<std::shared_ptr<const RasterImage>, kSlotCount> recoloured;
+  for (int part = 0; part < kPartCount; ++part) {
+    if (state.partNames[part].empty()) continue;
+    std::vector<ColourSwap> swaps;
+    if (Status found = SwapsForPart(extras, choices, state.partNames[part], swaps); !found) {
+      return found;
+    }
+    if (swaps.empty()) continue;
+    for (const int slot : {MainSlot(part), CompanionSlot(part)}) {
+      const std::shared_ptr<const RasterImage>& image = state.layers[slot].image;
+      if (!image) continue;
+      try {
+        auto copy = std::make_shared<RasterImage>(*image);
+        SwapColours(*copy, swaps);
+        recoloured[slot] = std::move(copy);
+      } catch (const std::bad_alloc&) {
+        return Status::OutOfMemory("Not enough memory to recolour the layers of part " +
+                                   state.partNames[part]);
+      }
+    }
+  }
+  // Only once every layer is done, so that a failure changes nothing.
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (recoloured[slot]) state.layers[slot].image = std::move(recoloured[slot]);
+  }
+  return Status::Ok();
+}
+
+}  // namespace tessarin

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "status.h"
+
+namespace tessarin {
+
+inline constexpr char kCreditsFileName[] = "CREDITS.csv";
+
+// Who made a file or folder of a set, and under which terms.
+struct Credit {
+  // Relative to the set folder, as written in the file.
+  std::string filename;
+  std::string notes;
+  std::vector<std::string> authors;
+  std::vector<std::string> licenses;
+  std::vector<std::string> urls;
+};
+
+class SetCredits {
+ public:
+  // Reads the comma-separated text of a credits file: the header
+  // "filename,notes,authors,licenses,urls", then one row per file or folder. A failure is one
+  // line naming the file and the line.
+  Status Parse(std::string_view text);
+  // The set folder's credits file; none at all is no failure.
+  Status Read(const std::filesystem::path& setFolder);
+
+  // The credit of the longest path that is the image's path or a folder holding it, compared
+  // without case and with either separator; nothing when none is.
+  const Credit* For(std::string_view imagePath) const;
+
+  const std::vector<Credit>& Entries() const { return entries_; }
+
+ private:
+  std::vector<Credit> entries_;
+  // Each entry's path as lower-cased names, parallel to entries_.
+  std::vector<std::vector<std::string>> keys_;
+};
+
+}  // namespace tessarin

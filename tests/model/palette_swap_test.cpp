@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "palette_swap.h"
+#include "raster_image.h"
+
+namespace tessarin {
+namespace {
+
+// Pixels given as 0xAARRGGBB, as PixelAt packs them.
+struct SwapCase {
+  const char* name;
+  int bitsPerPixel;
+  std::vector<std::uint32_t> pixels;
+  std::vector<ColourSwap> swaps;
+  std::vector<std::uint32_t> expected;
+};
+
+void PrintTo(const SwapCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+RasterImage Image(int bitsPerPixel, const std::vector<std::uint32_t>& pixels) {
+  RasterImage image;
+  const int width = static_cast<int>(pixels.size());
+  image.Allocate(width, 1, bitsPerPixel);
+  image.SetAlphaFlags(bitsPerPixel == 32, false);
+  std::uint8_t* row = image.Row(0);
+  for (int x = 0; x < width; ++x) {
+    const std::uint32_t p = pixels[static_cast<std::size_t>(x)];
+    if (bitsPerPixel == 32 || bitsPerPixel == 24) {
+      const int size = bitsPerPixel / 8;
+      for (int c = 0; c < size; ++c) row[size * x + c] = static_cast<std::uint8_t>(p >> (8 * c));
+    } else if (bitsPerPixel == 16) {
+      const std::uint32_t word =
+          ((p >> 19) & 31u) << 11 | ((p >> 10) & 63u) << 5 | ((p >> 3) & 31u);
+      row[2 * x] = static_cast<std::uint8_t>(word);
+      row[2 * x + 1] = static_cast<std::uint8_t>(word >> 8);
+    } else {
+      row[x] = static_cast<std::uint8_t>(x);
+    }
+  }
+  if (bitsPerPixel == 8) image.SetPalette(pixels);
+  return image;
+}
+
+std::vector<std::uint32_t> Pixels(const RasterImage& image) {
+  std::vector<std::uint32_t> pixels;
+  for (int x = 0; x < image.Width(); ++x)
+    pixels.push_back(image.PixelAt(x, 0, BlendRule::Standard));
+  return pixels;
+}
+
+class PaletteSwapTest : public ::testing::TestWithParam<SwapCase> {};
+
+TEST_P(PaletteSwapTest, SwapsExactColoursKeepingAlpha) {
+  const SwapCase& c = GetParam();
+  RasterImage fast = Image(c.bitsPerPixel, c.pixels);
+  RasterImage plain = fast;
+  SwapColours(fast, c.swaps);
+  SwapColoursPlainly(plain, c.swaps);
+  EXPECT_EQ(Pixels(fast), c.expected);
+  EXPECT_EQ(Pixels(plain), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PaletteSwapTest,
+    ::testing::Values(SwapCase{"AlphaKeptEvenClear",
+                               32,
+                               {0xFF102030, 0x80102030, 0x00102030, 0xFF102031},
+                               {{0x102030, 0xA0B0C0}},
+                               {0xFFA0B0C0, 0x80A0B0C0, 0x00A0B0C0, 0xFF102031}},
+                      SwapCase{"AllAtOnceNotChained",
+                               32,
+                               {0xFF000001, 0xFF000002},
+                               {{0x000001, 0x000002}, {0x000002, 0x000003}},
+                               {0xFF000002, 0xFF000003}},
+                      SwapCase{"FirstSwapOfAColourWins",
+                               32,
+                               {0xFF000001},
+                               {{0x000001, 0x0000AA}, {0x000001, 0x0000BB}},
+                               {0xFF0000AA}},
+                      SwapCase{"NoSwapsNoChange", 32, {0x7F123456}, {}, {0x7F123456}},
+                      SwapCase{"ThreeBytes",
+                               24,
+                               {0xFF102030, 0xFF302010},
+                               {{0x302010, 0x000000}},
+                               {0xFF102030, 0xFF000000}},
+                      SwapCase{"PaletteKeepsItsAlpha",
+                               8,
+                               {0x40102030, 0xFF405060},
+                               {{0x102030, 0xFFFFFF}},
+                               {0x40FFFFFF, 0xFF405060}},
+                      SwapCase{"SixteenBitsAsShown",
+                               16,
+                               {0xFFFF0000, 0xFF0000FF},
+                               {{0xFF0000, 0x00FF00}},
+                               {0xFF00FF00, 0xFF0000FF}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The fast paths (four pixels at a time up to 16 colours, a lookup table past that) agree with
+// the plain search on every pixel of a busy layer; rows of 257 leave a tail past each group.
+class SwapPathsTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(SwapPathsTest, AgreeWithPlainSearch) {
+  const int swapCount = GetParam();
+  std::mt19937 random(11);
+  const auto next = [&random] { return static_cast<std::uint32_t>(random()); };
+  std::vector<ColourSwap> swaps;
+  std::vector<std::uint32_t> used;
+  for (int k = 0; k < swapCount; ++k) {
+    // Some colours listed twice, and some swapped into another listed colour.
+    const std::uint32_t from = k % 5 == 4 ? used[used.size() - 2] : next() & 0xFFFFFFu;
+    const std::uint32_t to = k % 3 == 2 ? used.back() : next() & 0xFFFFFFu;
+    swaps.push_back({from, to});
+    used.push_back(from);
+  }
+  RasterImage fast;
+  fast.Create(257, 63, 32, true);
+  for (int y = 0; y < fast.Height(); ++y) {
+    for (int x = 0; x < fast.Width(); ++x) {
+      std::uint8_t* p = fast.Row(y) + 4 * x;
+      const std::uint32_t colour =
+          next() % 3 == 0 ? used[next() % used.size()] | next() << 24 : next();
+      for (int c = 0; c < 4; ++c) p[c] = static_cast<std::uint8_t>(colour >> (8 * c));
+    }
+  }
+  RasterImage plain = fast;
+  SwapColours(fast, swaps);
+  SwapColoursPlainly(plain, swaps);
+  for (int y = 0; y < fast.Height(); ++y) {
+    ASSERT_EQ(std::memcmp(fast.Row(y), plain.Row(y), fast.Stride()), 0) << "row " << y;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(SwapCounts, SwapPathsTest, ::testing::Values(1, 2, 5, 16, 17, 40, 300));
+
+}  // namespace
+}  // namespace tessarin
