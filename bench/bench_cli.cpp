@@ -2,12 +2,6 @@
 // and a batch of 1000 from one process, with the child's peak memory.
 // Usage: bench_cli [GRAPHICS_DIR]   (default: the sample sets, else a generated set)
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -16,10 +10,12 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "raster_image.h"
+#include "child_run.h"
 #include "image_file.h"
+#include "raster_image.h"
 
 namespace {
 
@@ -32,36 +28,12 @@ constexpr int kBatchCount = 1000;
 constexpr double kSingleTargetMs = 50;
 constexpr double kBatchTargetS = 3;
 
-struct ChildRun {
-  int exitCode = -1;
-  double seconds = 0;
-  long peakKiB = 0;
-};
+using tessarin::bench::ChildRun;
 
 ChildRun RunChild(std::vector<std::string> args) {
-  args.insert(args.begin(), TESSARIN_COMPOSE);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-
-  ChildRun run;
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
-      run.exitCode = WEXITSTATUS(status);
-    }
-    run.peakKiB = usage.ru_maxrss;
-  }
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  return run;
+  return tessarin::bench::RunChild(TESSARIN_COMPOSE, std::move(args));
 }
+
 
 // Soft-edged blobs over transparency, like real part images, so that decoding and encoding
 // see realistic data rather than flat colour.

@@ -3,12 +3,6 @@
 // The layers are of one colour, so their files are tiny and quick to write.
 // Usage: bench_large_layers [TESSARIN_COMPOSE]   (default: this build's)
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "child_run.h"
 #include "image_file.h"
 #include "raster_image.h"
 
@@ -27,35 +22,9 @@ constexpr int kLayerSide = 8192;
 constexpr int kSheetSide = 64;
 constexpr int kParts = 8;
 
-struct ChildRun {
-  int exitCode = -1;
-  double seconds = 0;
-  long peakKiB = 0;
-};
+using tessarin::bench::ChildRun;
+using tessarin::bench::RunChild;
 
-ChildRun RunChild(const std::string& program, std::vector<std::string> args) {
-  args.insert(args.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  ChildRun run;
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
-      run.exitCode = WEXITSTATUS(status);
-    }
-    run.peakKiB = usage.ru_maxrss;
-  }
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  posix_spawn_file_actions_destroy(&actions);
-  return run;
-}
 
 // One layer written once and copied: every path is decoded on its own all the same.
 fs::path GenerateGraphics(const fs::path& root) {
