@@ -34,7 +34,6 @@ ChildRun RunChild(std::vector<std::string> args) {
   return tessarin::bench::RunChild(TESSARIN_COMPOSE, std::move(args));
 }
 
-
 // Soft-edged blobs over transparency, like real part images, so that decoding and encoding
 // see realistic data rather than flat colour.
 void WritePartImage(const fs::path& path, int side, std::mt19937& random) {

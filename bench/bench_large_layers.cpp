@@ -25,7 +25,6 @@ constexpr int kParts = 8;
 using tessarin::bench::ChildRun;
 using tessarin::bench::RunChild;
 
-
 // One layer written once and copied: every path is decoded on its own all the same.
 fs::path GenerateGraphics(const fs::path& root) {
   const fs::path set = root / "Graphics" / "Large";
