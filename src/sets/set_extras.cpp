@@ -357,7 +357,10 @@ Status SwapsForPart(const SetExtras& extras,
                     const std::vector<std::pair<std::string, std::string>>& choices,
                     std::string_view partFolder, std::vector<ColourSwap>& swaps) {
   swaps.clear();
-  for (const auto& [materialName, variantName] : choices) {
+  for (const auto& choice : choices) {
+    // Named apart: a lambda may not capture a structured binding before C++20.
+    const std::string& materialName = choice.first;
+    const std::string& variantName = choice.second;
     const auto material =
         std::find_if(extras.materials.begin(), extras.materials.end(),
                      [&](const Material& m) { return EqualsIgnoringCase(m.name, materialName); });
