@@ -245,30 +245,26 @@ class OptionReader {
   }
 
   std::optional<CliError> TakeCount(const QString& name) {
-    if (countGiven_) return UsageError("--count given more than once");
-    std::string value;
-    if (auto error = TakeValue(name, value)) return error;
-    auto count = ParseDecimal(value);
-    if (!count || *count < 1 ||
-        *count > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
-      return UsageError("--count expects a whole number of at least 1, got " + Quoted(value));
-    }
-    countGiven_ = true;
-    options_.count = static_cast<int>(*count);
-    return std::nullopt;
+    return TakePositive(name, "--count", countGiven_, options_.count);
   }
 
   std::optional<CliError> TakeFirst(const QString& name) {
-    if (firstGiven_) return UsageError("--first given more than once");
+    return TakePositive(name, "--first", firstGiven_, options_.first);
+  }
+
+  // A whole number from 1 to the largest int, given once.
+  std::optional<CliError> TakePositive(const QString& name, const std::string& flag, bool& given,
+                                       int& into) {
+    if (given) return UsageError(flag + " given more than once");
     std::string value;
     if (auto error = TakeValue(name, value)) return error;
-    auto first = ParseDecimal(value);
-    if (!first || *first < 1 ||
-        *first > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
-      return UsageError("--first expects a whole number of at least 1, got " + Quoted(value));
+    auto number = ParseDecimal(value);
+    if (!number || *number < 1 ||
+        *number > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) {
+      return UsageError(flag + " expects a whole number of at least 1, got " + Quoted(value));
     }
-    firstGiven_ = true;
-    options_.first = static_cast<int>(*first);
+    given = true;
+    into = static_cast<int>(*number);
     return std::nullopt;
   }
 
