@@ -35,18 +35,18 @@ std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCac
 }
 
 // Companions are optional: a missing one is the usual case and goes unsaid, one that is there
-// and failed to load is drawn without, and said once.
+// and failed to load is drawn without, and said once. Each empty companion is looked at once a
+// batch: the cache keeps its failure, so it stays empty for every later character.
 void WarnOfUndecodedCompanions(const SetState& state, const ImageCache& cache,
-                               std::set<std::string>& warned, std::ostream* warnings) {
+                               std::set<std::string>& seen, std::ostream* warnings) {
   for (int k = 0; k < kPartCount; ++k) {
     if (state.partNames[k].empty()) continue;
     const LayerSlot& slot = state.layers[static_cast<std::size_t>(CompanionSlot(k))];
-    if (!slot.IsEmpty() || slot.loadedPath.empty() || warned.count(slot.loadedPath) != 0) continue;
+    if (!slot.IsEmpty() || slot.loadedPath.empty()) continue;
+    if (!seen.insert(slot.loadedPath).second) continue;
     const std::filesystem::path path = PathFromUtf8(slot.loadedPath);
     std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) continue;
-    warned.insert(slot.loadedPath);
-    if (warnings == nullptr) continue;
+    if (!std::filesystem::exists(path, missing) || warnings == nullptr) continue;
     const std::string reason = cache.FailureOf(path);
     *warnings << kProgramName << ": warning: "
               << (reason.empty() ? "cannot decode image " + PathForDisplay(path) : reason)
@@ -86,7 +86,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   // Two sheets per core in flight keep every core busy without holding the whole batch.
   ParallelSaver saver(2 * std::size_t{CoreCount()});
   std::shared_ptr<const RasterImage> sheet;
-  std::set<std::string> warnedCompanions;
+  std::set<std::string> seenCompanions;
   const int last = options.first - 1 + options.count;
   // Counted from 0, since the last number may be the largest int.
   for (int index = 0; index < options.count; ++index) {
@@ -95,7 +95,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
     RandomCompose(random, plan.random, plan.entryCounts, entries);
     const bool changed = RefreshLayers(state, plan.Files(entries), loader);
     if (auto error = FindUndecodedImage(state, cache)) return *error;
-    WarnOfUndecodedCompanions(state, cache, warnedCompanions, warnings);
+    WarnOfUndecodedCompanions(state, cache, seenCompanions, warnings);
     // Unchanged layers give the same sheet; only the file name differs.
     if (changed || !sheet) {
       auto composed = std::make_shared<RasterImage>();
