@@ -1,21 +1,28 @@
 #include "batch_runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
 
+#include "atomic_save.h"
+#include "character_recipe.h"
 #include "compose_command.h"
 #include "composition.h"
+#include "credits_file.h"
 #include "crt_random.h"
 #include "folder_layout.h"
+#include "layer_recolouring.h"
 #include "output_pattern.h"
 #include "parallel_saver.h"
 #include "progress_bar.h"
 #include "random_compose.h"
 #include "raster_image.h"
+#include "sheet_metadata.h"
 #include "task_sharing.h"
 
 namespace tessarin::cli {
@@ -54,6 +61,35 @@ void WarnOfUndecodedCompanions(const SetState& state, const ImageCache& cache,
   }
 }
 
+// The images a character's sheet was drawn from, in part order, each main image before its
+// companion, with their credits.
+std::vector<UsedImage> UsedImages(const SetState& state, const SetAdditions& additions,
+                                  const PartSelection& files) {
+  std::vector<UsedImage> images;
+  for (int k = 0; k < kPartCount; ++k) {
+    if (state.partNames[k].empty() || files[k].empty()) continue;
+    for (const int slot : {MainSlot(k), CompanionSlot(k)}) {
+      const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
+      if (layer.IsEmpty()) continue;
+      const std::string file = layer.loadedPath.substr(layer.loadedPath.find_last_of('/') + 1);
+      UsedImage image{SetImagePath(state, k, file), nullptr};
+      image.credit = additions.credits.For(image.file);
+      images.push_back(std::move(image));
+    }
+  }
+  return images;
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 std::string SaveFailure(const std::string& message, const std::string& path) {
   const std::string shown = PathForDisplay(PathFromUtf8(path));
   if (message.find(shown) != std::string::npos) return message;
@@ -62,7 +98,16 @@ std::string SaveFailure(const std::string& message, const std::string& path) {
 
 }  // namespace
 
-std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
+std::string MetadataName(const std::string& sheetPath, const char* ending) {
+  const std::string name = FileNameOf(sheetPath);
+  const std::size_t dot = name.find_last_of('.');
+  const std::size_t stem =
+      sheetPath.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
+  return sheetPath.substr(0, stem) + ending;
+}
+
+std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions& additions,
+                                             const CompositionPlan& plan,
                                              const ComposeOptions& options, std::uint32_t seed,
                                              std::ostream* progress, std::ostream* warnings) {
   auto start = std::chrono::steady_clock::now();
@@ -79,32 +124,76 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   ImageLoader loader = cache.Loader();
   CrtRandom random(seed);
   // Every character draws alike, so the characters before the first are skipped whole.
-  random.Discard(static_cast<std::uint64_t>(options.first - 1) *
-                 static_cast<std::uint64_t>(RandomDrawCount(plan.random, plan.entryCounts)));
+  const int draws = RandomDrawCount(plan.random, plan.entryCounts) +
+                    RandomColourDrawCount(plan.randomColours, plan.colourCounts);
+  random.Discard(static_cast<std::uint64_t>(options.first - 1) * static_cast<std::uint64_t>(draws));
   state.ready = true;
   ProgressBar bar(progress, options.count);
+  // A sync per file would cost a batch more than its writing: new files of a batch reach the
+  // disk together at its end, before it says it is done. Replaced files are synced each.
+  const Durability durability =
+      options.count > 1 ? Durability::NewFilesAtEnd : Durability::EachFile;
   // Two sheets per core in flight keep every core busy without holding the whole batch.
-  ParallelSaver saver(2 * std::size_t{CoreCount()});
+  ParallelSaver saver(
+      2 * std::size_t{CoreCount()},
+      [durability](const RasterImage& image, const std::filesystem::path& path) {
+        return WriteImageFile(image, path, durability);
+      },
+      durability);
+  std::set<std::string> folders;
   std::shared_ptr<const RasterImage> sheet;
+  std::vector<int> sheetColours;
   std::set<std::string> seenCompanions;
+  // Each output folder's credit lines, for its CREDITS.txt.
+  std::map<std::string, std::set<std::string>> folderCredits;
+  SheetMetadata metadata;
+  if (options.metadata) {
+    metadata.width = result.width;
+    metadata.height = result.height;
+    metadata.cells = CellsFor(additions.extras, options.half);
+    metadata.animations = AnimationsFor(additions.extras, options.half);
+  }
   const int last = options.first - 1 + options.count;
   // Counted from 0, since the last number may be the largest int.
   for (int index = 0; index < options.count; ++index) {
     const int number = options.first + index;
     std::array<int, kPartCount> entries = plan.picks;
     RandomCompose(random, plan.random, plan.entryCounts, entries);
-    const bool changed = RefreshLayers(state, plan.Files(entries), loader);
+    std::vector<int> colours = plan.colourPicks;
+    RandomColours(random, plan.randomColours, plan.colourCounts, colours);
+    const PartSelection files = plan.Files(entries);
+    const bool changed = RefreshLayers(state, files, loader);
     if (auto error = FindUndecodedImage(state, cache)) return *error;
     WarnOfUndecodedCompanions(state, cache, seenCompanions, warnings);
-    // Unchanged layers give the same sheet; only the file name differs.
-    if (changed || !sheet) {
+    // Unchanged layers and colours give the same sheet; only the file name differs.
+    if (changed || !sheet || colours != sheetColours) {
       auto composed = std::make_shared<RasterImage>();
-      const Status made = ComposeLayers(state, options.half, options.blend, *composed);
+      Status made = Status::Ok();
+      if (std::any_of(colours.begin(), colours.end(), [](int choice) { return choice != 0; })) {
+        // Recoloured layers replace the loaded ones, which the next character needs as read.
+        SetState coloured = state;
+        made = RecolourLayers(coloured, additions.extras, plan.Colours(colours));
+        if (made) made = ComposeLayers(coloured, options.half, options.blend, *composed);
+      } else {
+        made = ComposeLayers(state, options.half, options.blend, *composed);
+      }
       if (!made) return InputError(made.Message());
       sheet = std::move(composed);
+      sheetColours = colours;
     }
     std::string path = CharacterOutputName(options.output, number, last);
-    if (!saver.Submit(sheet, path)) break;
+    folders.insert(FolderOf(path));
+    std::vector<ParallelSaver::TextFile> texts;
+    if (options.metadata) {
+      metadata.imageName = FileNameOf(path);
+      metadata.recipe = RecipeOf(state, files, plan.Colours(colours), options.half, options.blend);
+      metadata.images = UsedImages(state, additions, files);
+      texts.emplace_back(MetadataName(path, ".json"), SpriteSheetJson(metadata));
+      texts.emplace_back(MetadataName(path, ".credits.txt"), CreditsText(metadata.images));
+      std::set<std::string>& lines = folderCredits[FolderOf(path)];
+      for (const UsedImage& image : metadata.images) lines.insert(CreditLine(image));
+    }
+    if (!saver.Submit(sheet, path, std::move(texts))) break;
     // Said in full, so that the user finds the file whatever the current folder was.
     if (options.count == 1)
       result.output = PathForDisplay(std::filesystem::absolute(PathFromUtf8(path)));
@@ -113,6 +202,21 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionP
   saver.Finish();
   if (const auto failure = saver.Failure()) {
     return WriteError(SaveFailure(failure->second, failure->first));
+  }
+  if (options.count > 1 || PlacesNumber(options.output)) {
+    for (const auto& [folder, lines] : folderCredits) {
+      const std::filesystem::path target = PathFromUtf8(folder);
+      if (const Status merged = MergeCreditsFile(target, lines, durability); !merged) {
+        return WriteError(SaveFailure(merged.Message(), PathToUtf8(target / kBatchCreditsName)));
+      }
+    }
+  }
+  if (durability == Durability::NewFilesAtEnd) {
+    for (const std::string& folder : folders) {
+      if (const Status synced = SyncFileSystemOf(PathFromUtf8(folder)); !synced) {
+        return WriteError(SaveFailure(synced.Message(), folder.empty() ? "." : folder));
+      }
+    }
   }
   result.written = saver.Completed();
   bar.Update(result.written);

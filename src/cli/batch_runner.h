@@ -8,6 +8,7 @@
 #include "cli_error.h"
 #include "compose_options.h"
 #include "composition_plan.h"
+#include "set_additions.h"
 #include "set_state.h"
 
 namespace tessarin::cli {
@@ -22,14 +23,19 @@ struct BatchResult {
 };
 
 // Composes and saves options.count characters, from options.first on, of one random stream
-// seeded with seed, decoding each image once. A companion that is there but cannot be loaded is
-// told on warnings, once. progress and warnings may be null.
-std::variant<BatchResult, CliError> RunBatch(SetState& state, const CompositionPlan& plan,
+// seeded with seed, decoding each image once; with options.metadata, each sheet's JSON and
+// credits beside it and a CREDITS.txt in each output folder. A companion that is there but
+// cannot be loaded is told on warnings, once. progress and warnings may be null.
+std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions& additions,
+                                             const CompositionPlan& plan,
                                              const ComposeOptions& options, std::uint32_t seed,
                                              std::ostream* progress,
                                              std::ostream* warnings = nullptr);
 
 // "wrote OUT (WxH)", or for a batch "wrote N characters to OUT (WxH) in S s".
 std::string SummaryLine(const BatchResult& result);
+
+// The metadata files of a sheet: OUT with .json, and with .credits.txt, for its extension.
+std::string MetadataName(const std::string& sheetPath, const char* ending);
 
 }  // namespace tessarin::cli

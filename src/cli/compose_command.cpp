@@ -5,16 +5,22 @@
 #include <variant>
 
 #include "batch_runner.h"
+#include "character_recipe.h"
 #include "compose_options.h"
 #include "composition_plan.h"
 #include "folder_layout.h"
 #include "listing_printer.h"
+#include "regular_file.h"
+#include "set_additions.h"
 #include "set_description.h"
 #include "set_opening.h"
 #include "shown_name.h"
 
 namespace tessarin::cli {
 namespace {
+
+// A recipe is a few hundred bytes, a sheet's metadata a few hundred kilobytes.
+constexpr std::uint64_t kMaxRecipeBytes = 16u * 1024 * 1024;
 
 int Fail(std::ostream& err, const CliError& error) {
   err << kProgramName << ": " << TerminalText(error.message) << '\n';
@@ -33,13 +39,47 @@ int RunList(const ComposeOptions& options, const std::filesystem::path& base, st
   return kExitOk;
 }
 
-int RunCompose(const ComposeOptions& options, const std::filesystem::path& base, std::ostream& out,
+// The options a recipe stands for: its set, picks and colours, and its half and blend unless
+// a flag gave them.
+std::variant<ComposeOptions, CliError> OptionsFromRecipe(const ComposeOptions& given) {
+  const std::filesystem::path path = PathFromUtf8(*given.recipe);
+  const std::string shown = PathForDisplay(path);
+  std::string text;
+  if (Status read = ReadWholeFile(path, kMaxRecipeBytes, text); !read) {
+    return InputError(read.Message());
+  }
+  CharacterRecipe recipe;
+  if (Status parsed = ParseRecipe(text, recipe); !parsed) {
+    return InputError("recipe " + shown + ": " + parsed.Message());
+  }
+  ComposeOptions options = given;
+  options.set = recipe.set;
+  for (const auto& [part, file] : recipe.picks)
+    options.picks.push_back({part, file.value_or("none")});
+  for (const auto& [material, variant] : recipe.colours)
+    options.colours.push_back({material, variant});
+  options.half = given.half || recipe.half;
+  if (!given.blendGiven) options.blend = recipe.blend;
+  return options;
+}
+
+int RunCompose(const ComposeOptions& given, const std::filesystem::path& base, std::ostream& out,
                std::ostream& err, bool errIsTerminal) {
+  ComposeOptions options = given;
+  ChoiceSource source;
+  if (given.recipe) {
+    auto fromRecipe = OptionsFromRecipe(given);
+    if (auto* error = std::get_if<CliError>(&fromRecipe)) return Fail(err, *error);
+    options = std::get<ComposeOptions>(fromRecipe);
+    source.picks = source.colours = "recipe " + PathForDisplay(PathFromUtf8(*given.recipe));
+  }
   auto opened = OpenSet(base, *options.set);
   if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
   SetState& state = std::get<SetState>(opened);
+  auto additions = ReadSetAdditions(state);
+  if (auto* error = std::get_if<CliError>(&additions)) return Fail(err, *error);
 
-  auto planned = PlanComposition(state, options);
+  auto planned = PlanComposition(state, std::get<SetAdditions>(additions), options, source);
   if (auto* error = std::get_if<CliError>(&planned)) return Fail(err, *error);
   for (const std::string& warning : std::get<CompositionPlan>(planned).warnings) {
     err << kProgramName << ": " << TerminalText(warning) << '\n';
@@ -47,7 +87,8 @@ int RunCompose(const ComposeOptions& options, const std::filesystem::path& base,
 
   std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
   std::ostream* progress = errIsTerminal && options.count > 1 ? &err : nullptr;
-  auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, seed, progress, &err);
+  auto ran = RunBatch(state, std::get<SetAdditions>(additions), std::get<CompositionPlan>(planned),
+                      options, seed, progress, &err);
   if (auto* error = std::get_if<CliError>(&ran)) return Fail(err, *error);
   out << TerminalText(SummaryLine(std::get<BatchResult>(ran))) << '\n';
   return kExitOk;

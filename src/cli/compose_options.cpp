@@ -35,6 +35,7 @@ const QList<QCommandLineOption>& Flags() {
       QCommandLineOption(QStringLiteral("list"), QString()),
       QCommandLineOption(QStringLiteral("json"), QString()),
       QCommandLineOption(QStringLiteral("half"), QString()),
+      QCommandLineOption(QStringLiteral("metadata"), QString()),
       QCommandLineOption(QStringLiteral("graphics"), QString(), QStringLiteral("DIR")),
       QCommandLineOption(QStringLiteral("set"), QString(), QStringLiteral("NAME")),
       QCommandLineOption(QStringLiteral("o"), QString(), QStringLiteral("OUT")),
@@ -44,6 +45,9 @@ const QList<QCommandLineOption>& Flags() {
       QCommandLineOption(QStringLiteral("count"), QString(), QStringLiteral("N")),
       QCommandLineOption(QStringLiteral("first"), QString(), QStringLiteral("K")),
       QCommandLineOption(QStringLiteral("blend"), QString(), QStringLiteral("RULE")),
+      QCommandLineOption(QStringLiteral("color"), QString(), QStringLiteral("MATERIAL=VARIANT")),
+      QCommandLineOption(QStringLiteral("license"), QString(), QStringLiteral("LIST")),
+      QCommandLineOption(QStringLiteral("recipe"), QString(), QStringLiteral("FILE")),
   };
   return flags;
 }
@@ -73,6 +77,14 @@ std::optional<std::uint64_t> ParseDecimal(std::string_view text) {
 
 std::string Quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
+}
+
+bool EndsWithJson(std::string_view name) {
+  constexpr std::string_view kJson = ".json";
+  if (name.size() < kJson.size()) return false;
+  std::string ending(name.substr(name.size() - kJson.size()));
+  for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+  return ending == kJson;
 }
 
 // An argument in a flag's place that is none of our flags as we spell them.
@@ -136,7 +148,14 @@ class OptionReader {
       options_.half = true;
       return std::nullopt;
     }
+    if (flag == "--metadata") {
+      options_.metadata = true;
+      return std::nullopt;
+    }
     if (flag == "--graphics") return TakeOnce(name, options_.graphics);
+    if (flag == "--recipe") return TakeOnce(name, options_.recipe);
+    if (flag == "--color") return TakeColour(name);
+    if (flag == "--license") return TakeLicences(name);
     if (flag == "--set") return TakeOnce(name, options_.set);
     if (flag == "-o") {
       std::optional<std::string> output;
@@ -172,7 +191,11 @@ class OptionReader {
           {countGiven_, "--count"},
           {firstGiven_, "--first"},
           {options_.half, "--half"},
-          {blendGiven_, "--blend"},
+          {options_.blendGiven, "--blend"},
+          {!options_.colours.empty(), "--color"},
+          {options_.licences.has_value(), "--license"},
+          {options_.metadata, "--metadata"},
+          {options_.recipe.has_value(), "--recipe"},
           {outputGiven_, "-o"}};
       for (const auto& [given, flag] : composeOnly) {
         if (given) return UsageError(std::string("--list cannot be combined with ") + flag);
@@ -181,8 +204,28 @@ class OptionReader {
     }
     options_.mode = ComposeOptions::Mode::Compose;
     if (options_.json) return UsageError("--json only applies to --list");
-    if (!options_.set) return UsageError("--set NAME is required to compose (or use --list)");
+    if (options_.recipe) {
+      // The recipe names the set and every choice; only the output and its form are left.
+      const std::pair<bool, const char*> chosenByRecipe[] = {
+          {options_.set.has_value(), "--set"},
+          {!options_.picks.empty(), "--pick"},
+          {!options_.randomParts.empty(), "--random"},
+          {!options_.colours.empty(), "--color"},
+          {options_.licences.has_value(), "--license"},
+          {options_.seed.has_value(), "--seed"},
+          {countGiven_, "--count"},
+          {firstGiven_, "--first"}};
+      for (const auto& [given, flag] : chosenByRecipe) {
+        if (given) return UsageError(std::string("--recipe cannot be combined with ") + flag);
+      }
+    } else if (!options_.set) {
+      return UsageError("--set NAME is required to compose (or use --list or --recipe)");
+    }
     if (!outputGiven_) return UsageError("-o OUT is required to compose");
+    if (options_.metadata && EndsWithJson(options_.output)) {
+      return UsageError("--metadata writes OUT's name ending in .json beside it; -o " +
+                        Quoted(options_.output) + " would be overwritten");
+    }
     if (firstGiven_ && !countGiven_) return UsageError("--first only applies with --count");
     if (!WidthsWellFormed(options_.output)) {
       return UsageError("-o expects {n:W} with a width W from 1 to 9, got " +
@@ -232,6 +275,42 @@ class OptionReader {
     return std::nullopt;
   }
 
+  std::optional<CliError> TakeColour(const QString& name) {
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    std::size_t equals = value.find('=');
+    if (equals == 0 || equals == std::string::npos || equals + 1 == value.size()) {
+      return UsageError("--color expects MATERIAL=VARIANT, got " + Quoted(value));
+    }
+    options_.colours.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakeLicences(const QString& name) {
+    if (options_.licences) return UsageError("--license given more than once");
+    std::string value;
+    if (auto error = TakeValue(name, value)) return error;
+    std::vector<std::string> licences;
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = value.find(',', start);
+      std::string item = value.substr(start, comma == std::string::npos ? comma : comma - start);
+      const std::size_t first = item.find_first_not_of(' ');
+      item = first == std::string::npos
+                 ? ""
+                 : item.substr(first, item.find_last_not_of(' ') - first + 1);
+      if (item.empty()) {
+        return UsageError("--license expects licence names separated by commas, got " +
+                          Quoted(value));
+      }
+      licences.push_back(std::move(item));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    options_.licences = std::move(licences);
+    return std::nullopt;
+  }
+
   std::optional<CliError> TakeSeed(const QString& name) {
     if (options_.seed) return UsageError("--seed given more than once");
     std::string value;
@@ -269,7 +348,7 @@ class OptionReader {
   }
 
   std::optional<CliError> TakeBlend(const QString& name) {
-    if (blendGiven_) return UsageError("--blend given more than once");
+    if (options_.blendGiven) return UsageError("--blend given more than once");
     std::string value;
     if (auto error = TakeValue(name, value)) return error;
     if (value == "classic") {
@@ -279,7 +358,7 @@ class OptionReader {
     } else {
       return UsageError("--blend expects classic or standard, got " + Quoted(value));
     }
-    blendGiven_ = true;
+    options_.blendGiven = true;
     return std::nullopt;
   }
 
@@ -291,7 +370,6 @@ class OptionReader {
   bool outputGiven_ = false;
   bool countGiven_ = false;
   bool firstGiven_ = false;
-  bool blendGiven_ = false;
 };
 
 }  // namespace

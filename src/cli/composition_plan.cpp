@@ -1,8 +1,11 @@
 #include "composition_plan.h"
 
+#include <algorithm>
 #include <system_error>
 
+#include "character_recipe.h"
 #include "folder_layout.h"
+#include "name_case.h"
 #include "part_reference.h"
 
 namespace tessarin::cli {
@@ -12,7 +15,65 @@ std::string LeavesSetReason() {
   return " names no folder: its name leaves the set folder";
 }
 
+std::string Listed(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text.empty() ? "none" : text;
+}
+
+std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOptions& options,
+                                    const ChoiceSource& source, CompositionPlan& plan) {
+  const std::size_t count = extras.materials.size();
+  plan.colourPicks.assign(count, 0);
+  plan.colourCounts.assign(count, 1);
+  plan.randomColours.assign(count, false);
+  for (const Material& material : extras.materials) {
+    std::vector<std::string> names{kSourceColours};
+    for (const Material::Variant& variant : material.variants) names.push_back(variant.name);
+    plan.colourCounts[plan.colourNames.size()] = static_cast<int>(names.size());
+    plan.colourNames.push_back(std::move(names));
+    plan.materials.push_back(material.name);
+  }
+  std::vector<bool> named(count, false);
+  for (const ColourPick& pick : options.colours) {
+    const std::optional<std::size_t> m = FindName(plan.materials, pick.material);
+    if (!m) {
+      return InputError(source.colours + ": no palette '" + pick.material + "' in set.json (" +
+                        Listed(plan.materials) + ")");
+    }
+    if (named[*m])
+      return UsageError(source.colours + ": palette '" + plan.materials[*m] + "' given twice");
+    named[*m] = true;
+    const std::optional<std::size_t> choice = FindName(plan.colourNames[*m], pick.variant);
+    if (!choice) {
+      return InputError(source.colours + ": palette '" + plan.materials[*m] + "' has no variant '" +
+                        pick.variant + "' (" + Listed(plan.colourNames[*m]) + ")");
+    }
+    plan.colourPicks[*m] = static_cast<int>(*choice);
+  }
+  const bool all = std::find(options.randomParts.begin(), options.randomParts.end(), kAllParts) !=
+                   options.randomParts.end();
+  for (std::size_t m = 0; m < count; ++m) plan.randomColours[m] = all && !named[m];
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::string SetImagePath(const SetState& state, int part, const std::string& file) {
+  std::string path = state.partNames[static_cast<std::size_t>(part)];
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path + "/" + file;
+}
+
+std::vector<std::pair<std::string, std::string>> CompositionPlan::Colours(
+    const std::vector<int>& choices) const {
+  std::vector<std::pair<std::string, std::string>> colours;
+  for (std::size_t m = 0; m < colourNames.size() && m < choices.size(); ++m) {
+    const auto choice = static_cast<std::size_t>(choices[m]);
+    colours.emplace_back(materials[m], colourNames[m][choice < colourNames[m].size() ? choice : 0]);
+  }
+  return colours;
+}
 
 PartSelection CompositionPlan::Files(const std::array<int, kPartCount>& entries) const {
   PartSelection files;
@@ -26,7 +87,9 @@ PartSelection CompositionPlan::Files(const std::array<int, kPartCount>& entries)
 }
 
 std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
-                                                        const ComposeOptions& options) {
+                                                        const SetAdditions& additions,
+                                                        const ComposeOptions& options,
+                                                        const ChoiceSource& source) {
   CompositionPlan plan;
   for (int k = 0; k < kPartCount; ++k) {
     if (state.partNames[k].empty()) continue;
@@ -34,28 +97,38 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
       plan.images[k] = ListPartImages(*folder);
     }
   }
-  for (int k = 0; k < kPartCount; ++k) {
-    plan.entryCounts[k] = 1 + static_cast<int>(plan.images[k].size());
-  }
 
   std::array<bool, kPartCount> picked{};
   for (const PartPick& pick : options.picks) {
-    auto part = ResolvePart(state, pick.part, "--pick");
+    auto part = ResolvePart(state, pick.part, source.picks);
     if (auto* error = std::get_if<CliError>(&part)) return *error;
     int k = std::get<int>(part);
-    if (picked[k]) return UsageError("--pick: part " + DescribePart(state, k) + " picked twice");
+    if (picked[k]) {
+      return UsageError(source.picks + ": part " + DescribePart(state, k) + " picked twice");
+    }
     picked[k] = true;
     std::optional<int> entry = FindImageEntry(plan.images[k], pick.file);
     if (!entry) {
       const std::optional<std::filesystem::path> folder = PartFolder(state, k);
       if (!folder) {
-        return InputError("--pick: part " + DescribePart(state, k) + LeavesSetReason());
+        return InputError(source.picks + ": part " + DescribePart(state, k) + LeavesSetReason());
       }
       std::error_code ignored;
       if (!std::filesystem::is_directory(*folder, ignored)) {
-        return InputError("--pick: part folder " + PathForDisplay(*folder) + " not found");
+        return InputError(source.picks + ": part folder " + PathForDisplay(*folder) + " not found");
       }
-      return InputError("--pick: no image '" + pick.file + "' in " + PathForDisplay(*folder));
+      return InputError(source.picks + ": no image '" + pick.file + "' in " +
+                        PathForDisplay(*folder));
+    }
+    if (options.licences && *entry > 0) {
+      const std::string file = SetImagePath(state, k, plan.images[k][std::size_t(*entry - 1)]);
+      const Credit* credit = additions.credits.For(file);
+      if (!LicencesAllowed(credit, *options.licences)) {
+        return InputError(source.picks + ": " + file + " is licensed " +
+                          (credit && !credit->licenses.empty() ? Listed(credit->licenses)
+                                                               : "under no recorded licence") +
+                          ", which --license does not allow");
+      }
     }
     plan.picks[k] = *entry;
   }
@@ -79,7 +152,22 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
     if (plan.random[k] && !state.partNames[k].empty() && !PartFolder(state, k)) {
       plan.warnings.push_back("part " + DescribePart(state, k) + LeavesSetReason() + "; left out");
     }
+    // Chance picks only among images whose terms are all allowed; picked parts were checked.
+    if (plan.random[k] && options.licences) {
+      std::vector<std::string>& images = plan.images[k];
+      images.erase(std::remove_if(images.begin(), images.end(),
+                                  [&](const std::string& image) {
+                                    return !LicencesAllowed(
+                                        additions.credits.For(SetImagePath(state, k, image)),
+                                        *options.licences);
+                                  }),
+                   images.end());
+    }
   }
+  for (int k = 0; k < kPartCount; ++k) {
+    plan.entryCounts[k] = 1 + static_cast<int>(plan.images[k].size());
+  }
+  if (auto error = PlanColours(additions.extras, options, source, plan)) return *error;
   return plan;
 }
 

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 
+#include "atomic_save.h"
 #include "folder_layout.h"
 #include "raster_image.h"
 #include "task_sharing.h"
@@ -16,9 +17,11 @@ struct ParallelSaver::Queue {
   struct Job {
     std::shared_ptr<const RasterImage> image;
     std::string path;
+    std::vector<TextFile> texts;
   };
 
-  Queue(std::size_t most, Save saveFunction) : maxQueued(most), save(std::move(saveFunction)) {}
+  Queue(std::size_t most, Save saveFunction, Durability texts)
+      : maxQueued(most), save(std::move(saveFunction)), textDurability(texts) {}
 
   // Runs the oldest queued save, if any is left; with lock held, which it releases meanwhile.
   void RunOne(std::unique_lock<std::mutex>& lock) {
@@ -27,22 +30,30 @@ struct ParallelSaver::Queue {
     jobs.pop_front();
     ++running;
     lock.unlock();
-    const Status saved = SaveGuarded(job);
+    std::string failedPath = job.path;
+    const Status saved = SaveGuarded(job, failedPath);
     job.image.reset();  // the sheet's memory goes before the next save is queued
     lock.lock();
     --running;
     if (saved) {
       ++completed;
     } else if (!failure) {
-      failure.emplace(job.path, saved.Message());
+      failure.emplace(failedPath, saved.Message());
       jobs.clear();  // the batch stops at its first failure
     }
     changed.notify_all();
   }
 
-  Status SaveGuarded(const Job& job) const {
+  // The sheet, then the texts beside it; failedPath names the file that failed.
+  Status SaveGuarded(const Job& job, std::string& failedPath) const {
     try {
-      return save(*job.image, PathFromUtf8(job.path));
+      Status saved = save(*job.image, PathFromUtf8(job.path));
+      for (const TextFile& text : job.texts) {
+        if (!saved) break;
+        failedPath = text.first;
+        saved = SaveBytesAtomically(PathFromUtf8(text.first), text.second, textDurability);
+      }
+      return saved;
     } catch (const std::bad_alloc&) {
       return Status::OutOfMemory("out of memory");
     } catch (const std::exception& error) {
@@ -54,6 +65,7 @@ struct ParallelSaver::Queue {
 
   const std::size_t maxQueued;
   const Save save;
+  const Durability textDurability;
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<Job> jobs;
@@ -62,8 +74,9 @@ struct ParallelSaver::Queue {
   std::optional<std::pair<std::string, std::string>> failure;
 };
 
-ParallelSaver::ParallelSaver(std::size_t maxQueued, Save save)
-    : queue_(std::make_shared<Queue>(maxQueued == 0 ? 1 : maxQueued, std::move(save))) {
+ParallelSaver::ParallelSaver(std::size_t maxQueued, Save save, Durability textDurability)
+    : queue_(std::make_shared<Queue>(maxQueued == 0 ? 1 : maxQueued, std::move(save),
+                                     textDurability)) {
   PrepareCodecsForThreads();
 }
 
@@ -71,12 +84,13 @@ ParallelSaver::~ParallelSaver() {
   Finish();
 }
 
-bool ParallelSaver::Submit(std::shared_ptr<const RasterImage> image, std::string path) {
+bool ParallelSaver::Submit(std::shared_ptr<const RasterImage> image, std::string path,
+                           std::vector<TextFile> texts) {
   std::unique_lock<std::mutex> lock(queue_->mutex);
   // Full: this thread saves too, rather than wait while the pool's threads do.
   while (queue_->jobs.size() >= queue_->maxQueued && !queue_->failure) queue_->RunOne(lock);
   if (queue_->failure) return false;
-  queue_->jobs.push_back({std::move(image), std::move(path)});
+  queue_->jobs.push_back({std::move(image), std::move(path), std::move(texts)});
   lock.unlock();
   try {
     RunInBackground([queue = queue_] {

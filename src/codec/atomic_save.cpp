@@ -26,7 +26,9 @@ namespace tessarin {
 #ifdef _WIN32
 
 Status SaveAtomically(const std::filesystem::path& targetName,
-                      const std::function<bool(QIODevice& device, QString& error)>& write) {
+                      const std::function<bool(QIODevice& device, QString& error)>& write,
+                      Durability durability) {
+  (void)durability;  // QSaveFile syncs every file
   QSaveFile file(QString::fromStdWString(targetName.wstring()));
   if (!file.open(QIODevice::WriteOnly)) return Status::Error(file.errorString().toStdString());
   QString error;
@@ -36,6 +38,11 @@ Status SaveAtomically(const std::filesystem::path& targetName,
     return Status::Error(error.toStdString());
   }
   if (!file.commit()) return Status::Error(file.errorString().toStdString());
+  return Status::Ok();
+}
+
+Status SyncFileSystemOf(const std::filesystem::path&) {
+  // QSaveFile has synced every file already.
   return Status::Ok();
 }
 
@@ -184,7 +191,8 @@ class PartialFileCleanup {
 }  // namespace
 
 Status SaveAtomically(const std::filesystem::path& targetName,
-                      const std::function<bool(QIODevice& device, QString& error)>& write) {
+                      const std::function<bool(QIODevice& device, QString& error)>& write,
+                      Durability durability) {
   // A link is followed: the file it leads to is the one replaced, and the link stays.
   int error = 0;
   const std::string path = FollowLinks(targetName.native(), error);
@@ -229,9 +237,10 @@ Status SaveAtomically(const std::filesystem::path& targetName,
       return Status::Error(Reason(errno));
     }
   }
+  const bool syncNow = replacing || durability == Durability::EachFile;
   // On disk before the rename makes it the target: a file renamed into place but never synced
   // can be found empty after a crash.
-  if (::fdatasync(file.fd) != 0) {
+  if (syncNow && ::fdatasync(file.fd) != 0) {
     return Status::Error("it did not reach the disk: " + Reason(errno));
   }
   if (const int failure = NamePartialFile(folder.Get(), file); failure != 0) {
@@ -246,13 +255,34 @@ Status SaveAtomically(const std::filesystem::path& targetName,
   cleanup.Placed();
   // A rename is on disk only once the folder holding it is: until then a crash can bring back
   // the old file. Some file systems cannot sync a folder at all (EINVAL); nothing is lost.
-  if (::fsync(folder.Get()) != 0 && errno != EINVAL) {
+  if (syncNow && ::fsync(folder.Get()) != 0 && errno != EINVAL) {
     return Status::Error("the new file is in place, but its folder did not reach the disk: " +
                          Reason(errno));
   }
   return Status::Ok();
 }
 
+Status SyncFileSystemOf(const std::filesystem::path& folder) {
+  const Descriptor opened(
+      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (opened.Get() < 0) return Status::Error(Reason(errno));
+  if (::syncfs(opened.Get()) != 0) {
+    return Status::Error("the files are in place, but did not reach the disk: " + Reason(errno));
+  }
+  return Status::Ok();
+}
+
 #endif
+
+Status SaveBytesAtomically(const std::filesystem::path& targetName, std::string_view bytes,
+                           Durability durability) {
+  return SaveAtomically(
+      targetName,
+      [bytes](QIODevice& device, QString&) {
+        const auto size = static_cast<qint64>(bytes.size());
+        return device.write(bytes.data(), size) == size;
+      },
+      durability);
+}
 
 }  // namespace tessarin

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
+#include "durability.h"
 #include "status.h"
 
 class QIODevice;
@@ -21,6 +23,15 @@ namespace tessarin {
 // error returned is the reason alone. A failed sync fails the save: before the rename the
 // target is left as it was; after it the new file is in place, but may not survive a crash.
 Status SaveAtomically(const std::filesystem::path& targetName,
-                      const std::function<bool(QIODevice& device, QString& error)>& write);
+                      const std::function<bool(QIODevice& device, QString& error)>& write,
+                      Durability durability = Durability::EachFile);
+
+// Saves bytes as the whole new file, in the same way.
+Status SaveBytesAtomically(const std::filesystem::path& targetName, std::string_view bytes,
+                           Durability durability = Durability::EachFile);
+
+// Brings everything written to the file system that holds the folder to the disk: the end of
+// a batch saved with Durability::NewFilesAtEnd.
+Status SyncFileSystemOf(const std::filesystem::path& folder);
 
 }  // namespace tessarin

@@ -146,7 +146,8 @@ Status ReadImageFile(const std::filesystem::path& path, RasterImage& image, Kept
   return status;
 }
 
-Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path) {
+Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path,
+                      Durability durability) {
   const QString name = ToQString(path);
   const std::string failure = "Cannot save " + Quoted(name) + ": ";
   if (image.IsNull()) return Status::Error(failure + "the image is empty");
@@ -177,19 +178,22 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
     picture = ToQImage(image);
     if (picture.isNull()) return Status::OutOfMemory(failure + "out of memory");
   }
-  const Status saved = SaveAtomically(path, [&](QIODevice& file, QString& error) {
-    try {
-      if (picture.isNull()) {
-        const auto size = static_cast<qint64>(encoded.size());
-        return file.write(reinterpret_cast<const char*>(encoded.data()), size) == size;
-      }
-      return EncodeWithToolkit(file, format, picture, error);
-    } catch (const std::bad_alloc&) {
-      // Failed like any write, so that the partial file goes.
-      error = QStringLiteral("out of memory");
-      return false;
-    }
-  });
+  const Status saved = SaveAtomically(
+      path,
+      [&](QIODevice& file, QString& error) {
+        try {
+          if (picture.isNull()) {
+            const auto size = static_cast<qint64>(encoded.size());
+            return file.write(reinterpret_cast<const char*>(encoded.data()), size) == size;
+          }
+          return EncodeWithToolkit(file, format, picture, error);
+        } catch (const std::bad_alloc&) {
+          // Failed like any write, so that the partial file goes.
+          error = QStringLiteral("out of memory");
+          return false;
+        }
+      },
+      durability);
   if (!saved) return Status::Error(failure + saved.Message());
   return Status::Ok();
 }

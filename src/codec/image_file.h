@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 
+#include "durability.h"
 #include "raster_image.h"
 #include "status.h"
 
@@ -23,6 +24,7 @@ Status DecodeImageBytes(const void* data, std::size_t size, RasterImage& image,
 
 // Encodes by the path's extension, atomically: an existing file is replaced only once the new
 // one has been written completely.
-Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path);
+Status WriteImageFile(const RasterImage& image, const std::filesystem::path& path,
+                      Durability durability = Durability::EachFile);
 
 }  // namespace tessarin

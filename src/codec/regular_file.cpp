@@ -112,4 +112,20 @@ Status RegularFile::Read(void* into, std::size_t count, std::size_t& got) {
   return Status::Ok();
 }
 
+Status ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                     std::string& bytes) {
+  bytes.clear();
+  RegularFile file;
+  if (Status opened = file.Open(path); !opened) return opened;
+  if (file.Size() > maxBytes) {
+    return Status::Error(Failure(path, "larger than " + std::to_string(maxBytes) + " bytes"));
+  }
+  std::string text(static_cast<std::size_t>(file.Size()), '\0');
+  std::size_t got = 0;
+  if (Status read = file.Read(text.data(), text.size(), got); !read) return read;
+  text.resize(got);
+  bytes = std::move(text);
+  return Status::Ok();
+}
+
 }  // namespace tessarin

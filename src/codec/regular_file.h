@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "status.h"
 
@@ -33,5 +34,9 @@ class RegularFile {
   std::uint64_t size_ = 0;
   std::uint64_t offset_ = 0;
 };
+
+// The whole of a regular file of at most maxBytes; a larger one is refused before it is read.
+// A failure names the file.
+Status ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes, std::string& bytes);
 
 }  // namespace tessarin

@@ -32,4 +32,24 @@ int RandomDrawCount(const std::array<bool, kPartCount>& ticked,
   return draws;
 }
 
+void RandomColours(CrtRandom& random, const std::vector<bool>& ticked,
+                   const std::vector<int>& choiceCounts, std::vector<int>& choices) {
+  // Unlike a part's entry 0, the source colours are a choice like any other.
+  for (std::size_t material = 0;
+       material < ticked.size() && material < choiceCounts.size() && material < choices.size();
+       ++material) {
+    const int count = choiceCounts[material];
+    if (Draws(ticked[material], count)) choices[material] = random.Next() % count;
+  }
+}
+
+int RandomColourDrawCount(const std::vector<bool>& ticked, const std::vector<int>& choiceCounts) {
+  int draws = 0;
+  for (std::size_t material = 0; material < ticked.size() && material < choiceCounts.size();
+       ++material) {
+    if (Draws(ticked[material], choiceCounts[material])) ++draws;
+  }
+  return draws;
+}
+
 }  // namespace tessarin

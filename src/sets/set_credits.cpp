@@ -1,5 +1,6 @@
 #include "set_credits.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "csv_records.h"
@@ -97,6 +98,16 @@ Status SetCredits::Parse(std::string_view text) {
   entries_ = std::move(entries);
   keys_ = std::move(keys);
   return Status::Ok();
+}
+
+bool LicencesAllowed(const Credit* credit, const std::vector<std::string>& allowed) {
+  if (!credit || credit->licenses.empty()) return false;
+  return std::all_of(
+      credit->licenses.begin(), credit->licenses.end(), [&](const std::string& licence) {
+        return std::any_of(allowed.begin(), allowed.end(), [&](const std::string& name) {
+          return EqualsIgnoringCase(Trimmed(licence), Trimmed(name));
+        });
+      });
 }
 
 Status SetCredits::Read(const std::filesystem::path& setFolder) {

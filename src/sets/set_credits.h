@@ -22,6 +22,10 @@ struct Credit {
   std::vector<std::string> urls;
 };
 
+// Whether every licence the credit names is in allowed, compared without case. An image
+// without a credit, or whose credit names no licence, is not allowed: its terms are unknown.
+bool LicencesAllowed(const Credit* credit, const std::vector<std::string>& allowed);
+
 class SetCredits {
  public:
   // Reads the comma-separated text of a credits file: the header

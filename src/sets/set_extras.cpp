@@ -300,6 +300,7 @@ const std::vector<std::uint32_t>* Material::Colours(std::string_view variant) co
 Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& extras) {
   extras = SetExtras{};
   extras.xSize = xSize;
+  extras.ySize = ySize;
   QJsonObject root;
   if (!json.empty()) {
     QJsonParseError error{};
@@ -316,6 +317,7 @@ Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& ex
   }
   SetExtras read;
   read.xSize = xSize;
+  read.ySize = ySize;
   if (Status status = ReadGrid(root, xSize, ySize, read.grid); !status) return status;
   if (Status status = ReadAnimations(root, read.grid, read.animations); !status) return status;
   if (Status status = ReadMaterials(root, read.materials); !status) return status;
@@ -351,6 +353,18 @@ std::vector<Animation> AnimationsFor(const SetExtras& extras, bool halfSheet) {
     kept.push_back(std::move(renumbered));
   }
   return kept;
+}
+
+SheetCells CellsFor(const SetExtras& extras, bool halfSheet) {
+  if (extras.grid.IsNone()) return {};
+  SheetCells cells;
+  cells.width = extras.xSize / extras.grid.columns;
+  cells.height = extras.ySize / extras.grid.rows;
+  cells.columns =
+      halfSheet ? (cells.width > 0 ? (extras.xSize / 2) / cells.width : 0) : extras.grid.columns;
+  cells.rows = extras.grid.rows;
+  if (cells.columns == 0 || cells.width == 0 || cells.height == 0) return {};
+  return cells;
 }
 
 Status SwapsForPart(const SetExtras& extras,

@@ -66,8 +66,18 @@ struct SetExtras {
   // As written; when the file gives none, the default for the default grid.
   std::vector<Animation> animations;
   std::vector<Material> materials;
-  // The sheet's width, for the half sheet's cells.
+  // The sheet's size, for the cells' size and the half sheet's cells.
   int xSize = 0;
+  int ySize = 0;
+};
+
+// The cells of a saved sheet: how many across and down, and their size in pixels. The half
+// sheet keeps the whole cells of the left half. All 0 when the set has no grid.
+struct SheetCells {
+  int columns = 0;
+  int rows = 0;
+  int width = 0;
+  int height = 0;
 };
 
 // The extras of a set of the given size from the text of its set.json (nothing for a set
@@ -84,6 +94,8 @@ std::vector<Animation> AnimationsFor(const SetExtras& extras, bool halfSheet);
 // The colour swaps for a part folder when each material in `choices` (material name, variant
 // name, both without case) takes that variant. A failure names the unknown material or
 // variant.
+SheetCells CellsFor(const SetExtras& extras, bool halfSheet);
+
 Status SwapsForPart(const SetExtras& extras,
                     const std::vector<std::pair<std::string, std::string>>& choices,
                     std::string_view partFolder, std::vector<ColourSwap>& swaps);

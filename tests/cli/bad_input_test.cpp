@@ -262,11 +262,13 @@ TEST_F(ComposeBadInput, AnImageDeletedAfterListingIsNamed) {
   ComposeOptions options;
   options.picks = {{"Body", "gone.png"}};
   options.output = (scratch_ / "out.png").string();
-  auto planned = PlanComposition(state, options);
+  const SetAdditions additions;
+  auto planned = PlanComposition(state, additions, options);
   ASSERT_TRUE(std::holds_alternative<CompositionPlan>(planned));
 
   fs::remove(set / "Body" / "gone.png");
-  const auto ran = RunBatch(state, std::get<CompositionPlan>(planned), options, 1, nullptr);
+  const auto ran =
+      RunBatch(state, additions, std::get<CompositionPlan>(planned), options, 1, nullptr);
   ASSERT_TRUE(std::holds_alternative<CliError>(ran));
   const CliError& error = std::get<CliError>(ran);
   EXPECT_EQ(error.exitCode, kExitBadInput);

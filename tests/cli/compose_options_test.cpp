@@ -78,6 +78,20 @@ ComposeOptions Full() {
   options.first = 3;
   options.half = true;
   options.blend = BlendRule::Standard;
+  options.blendGiven = true;
+  options.colours = {{"skin", "tan"}, {"Hair", "source"}};
+  options.licences = std::vector<std::string>{"CC0-1.0", "CC-BY 4.0"};
+  options.metadata = true;
+  return options;
+}
+
+ComposeOptions FromRecipe(std::string recipe, bool half, std::optional<BlendRule> blend) {
+  ComposeOptions options;
+  options.recipe = std::move(recipe);
+  options.output = "out.png";
+  options.half = half;
+  options.blend = blend.value_or(BlendRule::Classic);
+  options.blendGiven = blend.has_value();
   return options;
 }
 
@@ -132,11 +146,40 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"Minimal", {"--set", "Hero", "-o", "a.png"}, Composing("Hero", "a.png")},
         GoodLine{"EqualsForm", {"--set=Hero", "-o", "a.png"}, Composing("Hero", "a.png")},
         GoodLine{"Everything",
-                 {"--graphics",       "/g",       "--set", "Hero",         "--pick", "0=a.png",
-                  "--pick=Hair=none", "--random", "2",     "--random",     "all",    "--seed",
-                  "4294967295",       "--count",  "12",    "--first",      "3",      "--half",
-                  "--blend",          "standard", "-o",    "out/c-{n}.png"},
+                 {"--graphics",
+                  "/g",
+                  "--set",
+                  "Hero",
+                  "--pick",
+                  "0=a.png",
+                  "--pick=Hair=none",
+                  "--random",
+                  "2",
+                  "--random",
+                  "all",
+                  "--seed",
+                  "4294967295",
+                  "--count",
+                  "12",
+                  "--first",
+                  "3",
+                  "--half",
+                  "--blend",
+                  "standard",
+                  "-o",
+                  "out/c-{n}.png",
+                  "--color",
+                  "skin=tan",
+                  "--color=Hair=source",
+                  "--license",
+                  " CC0-1.0, CC-BY 4.0",
+                  "--metadata"},
                  Full()},
+        GoodLine{
+            "Recipe", {"--recipe", "r.json", "-o", "out.png"}, FromRecipe("r.json", false, {})},
+        GoodLine{"RecipeWithHalfAndBlend",
+                 {"--recipe", "r.json", "--half", "--blend", "classic", "-o", "out.png"},
+                 FromRecipe("r.json", true, BlendRule::Classic)},
         GoodLine{"CountOneWithoutToken",
                  {"--set", "S", "--count", "1", "-o", "a.png"},
                  Composing("S", "a.png")},
@@ -166,7 +209,11 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"SeedLeadingZeros", {"--set", "S", "--seed", "007", "-o", "a.png"}, WithSeed(7)},
         GoodLine{"BlendClassicNamed",
                  {"--set", "S", "--blend=classic", "-o", "a.png"},
-                 Composing("S", "a.png")},
+                 [] {
+                   ComposeOptions options = Composing("S", "a.png");
+                   options.blendGiven = true;
+                   return options;
+                 }()},
         GoodLine{"SwitchesRepeated", {"--list", "--json", "--list", "--json"}, Listing({}, true)},
         GoodLine{"HalfRepeated", {"--half", "--set", "S", "--half", "-o", "a.png"}, Half()},
         GoodLine{"ValuesBeginWithDash", {"--set", "-S", "-o", "-"}, Composing("-S", "-")},
@@ -228,7 +275,7 @@ const std::string kWidthExpects = "-o expects {n:W} with a width W from 1 to 9, 
 INSTANTIATE_TEST_SUITE_P(
     Table, BadCommandLine,
     testing::Values(
-        BadLine{"NoArguments", {}, "--set NAME is required to compose (or use --list)"},
+        BadLine{"NoArguments", {}, "--set NAME is required to compose (or use --list or --recipe)"},
         BadLine{"UnknownFlag", {"--frobnicate"}, "unknown option '--frobnicate'"},
         BadLine{"UnknownFlagWithValue", {"--frobnicate=3"}, "unknown option '--frobnicate'"},
         BadLine{"FlagInOtherCase", {"--LIST"}, "unknown option '--LIST'"},
@@ -265,7 +312,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"EmptyRandom", {"--random", ""}, "--random needs a non-empty value"},
         BadLine{"EmptySeed", {"--seed="}, "--seed needs a non-empty value"},
         BadLine{"NoOutput", {"--set", "S"}, "-o OUT is required to compose"},
-        BadLine{"NoSet", {"-o", "a.png"}, "--set NAME is required to compose (or use --list)"},
+        BadLine{"NoSet",
+                {"-o", "a.png"},
+                "--set NAME is required to compose (or use --list or --recipe)"},
         BadLine{"SeedNotANumber",
                 {"--set", "S", "--seed", "12x", "-o", "a.png"},
                 kSeedExpects + "'12x'"},
@@ -390,6 +439,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{
             "ListWithFirst", {"--list", "--first", "2"}, "--list cannot be combined with --first"},
         BadLine{"ListWithHalf", {"--list", "--half"}, "--list cannot be combined with --half"},
+        BadLine{"ListWithColour",
+                {"--list", "--color", "a=b"},
+                "--list cannot be combined with --color"},
+        BadLine{"ListWithMetadata",
+                {"--list", "--metadata"},
+                "--list cannot be combined with --metadata"},
+        BadLine{"RecipeWithSet",
+                {"--recipe", "r.json", "--set", "S", "-o", "a.png"},
+                "--recipe cannot be combined with --set"},
+        BadLine{"RecipeWithSeed",
+                {"--recipe", "r.json", "--seed", "1", "-o", "a.png"},
+                "--recipe cannot be combined with --seed"},
+        BadLine{"RecipeWithoutOutput", {"--recipe", "r.json"}, "-o OUT is required to compose"},
+        BadLine{"ColourWithoutVariant",
+                {"--set", "S", "--color", "skin=", "-o", "a.png"},
+                "--color expects MATERIAL=VARIANT, got 'skin='"},
+        BadLine{"LicenceListWithAHole",
+                {"--set", "S", "--license", "CC0-1.0,,MIT", "-o", "a.png"},
+                "--license expects licence names separated by commas, got 'CC0-1.0,,MIT'"},
+        BadLine{"LicenceTwice",
+                {"--set", "S", "--license", "MIT", "--license", "CC0-1.0", "-o", "a.png"},
+                "--license given more than once"},
+        BadLine{"MetadataOverSheet",
+                {"--set", "S", "--metadata", "-o", "hero.JSON"},
+                "--metadata writes OUT's name ending in .json beside it; -o 'hero.JSON' would be "
+                "overwritten"},
         BadLine{"ListWithClassicBlend",
                 {"--list", "--blend", "classic"},
                 "--list cannot be combined with --blend"},

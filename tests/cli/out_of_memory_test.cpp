@@ -64,9 +64,10 @@ class BatchShortOfMemory : public ::testing::TestWithParam<Shortage> {
     options.set = set;
     options.picks = {{"Body", layer}};
     options.output = output.string();
-    auto planned = PlanComposition(state, options);
+    const SetAdditions additions;
+    auto planned = PlanComposition(state, additions, options);
     if (auto* error = std::get_if<CliError>(&planned)) return *error;
-    return RunBatch(state, std::get<CompositionPlan>(planned), options, 1, nullptr);
+    return RunBatch(state, additions, std::get<CompositionPlan>(planned), options, 1, nullptr);
   }
 
   testing::TempFolder folder_;
