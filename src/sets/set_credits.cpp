@@ -6,6 +6,7 @@
 #include "extras_file.h"
 #include "folder_layout.h"
 #include "name_case.h"
+#include "shown_name.h"
 
 namespace tessarin {
 namespace {
@@ -93,7 +94,9 @@ Status SetCredits::Parse(std::string_view text) {
   if (read && !headerSeen) {
     read = Refused(1, "the header filename,notes,authors,licenses,urls is missing");
   }
-  if (!read) return Status::Error(std::string(kCreditsFileName) + ": " + read.Message());
+  // A quoted filename may hold a line break: escaped, the failure stays one line.
+  if (!read)
+    return Status::Error(TerminalText(std::string(kCreditsFileName) + ": " + read.Message()));
   entries_ = std::move(entries);
   keys_ = std::move(keys);
   return Status::Ok();

@@ -16,6 +16,7 @@
 #include "extras_file.h"
 #include "name_case.h"
 #include "set_state.h"
+#include "shown_name.h"
 
 namespace tessarin {
 namespace {
@@ -27,8 +28,9 @@ constexpr qsizetype kMaxMaterials = 256;
 constexpr qsizetype kMaxColours = 256;
 constexpr qsizetype kMaxVariants = 256;
 
+// Names from the file may hold line breaks: escaped, the failure stays one line.
 Status Refused(const std::string& key, const std::string& why) {
-  return Status::Error(std::string(kSetExtrasFileName) + ": " + key + ": " + why);
+  return Status::Error(TerminalText(std::string(kSetExtrasFileName) + ": " + key + ": " + why));
 }
 
 std::string Utf8(const QString& text) {
@@ -298,8 +300,11 @@ const std::vector<std::uint32_t>* Material::Colours(std::string_view variant) co
 }
 
 Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& extras) {
+  // A file that fails counts as none: the set keeps its default grid and animations.
   extras = SetExtras{};
   extras.xSize = xSize;
+  ReadGrid({}, xSize, ySize, extras.grid);
+  ReadAnimations({}, extras.grid, extras.animations);
   QJsonObject root;
   if (!json.empty()) {
     QJsonParseError error{};
@@ -365,12 +370,13 @@ Status SwapsForPart(const SetExtras& extras,
         std::find_if(extras.materials.begin(), extras.materials.end(),
                      [&](const Material& m) { return EqualsIgnoringCase(m.name, materialName); });
     if (material == extras.materials.end()) {
-      return Status::Error(std::string(kSetExtrasFileName) + ": no palette named " + materialName);
+      return Status::Error(
+          TerminalText(std::string(kSetExtrasFileName) + ": no palette named " + materialName));
     }
     const std::vector<std::uint32_t>* colours = material->Colours(variantName);
     if (!colours) {
-      return Status::Error(std::string(kSetExtrasFileName) + ": palettes." + material->name +
-                           ": no variant named " + variantName);
+      return Status::Error(TerminalText(std::string(kSetExtrasFileName) + ": palettes." +
+                                        material->name + ": no variant named " + variantName));
     }
     if (!material->Covers(partFolder)) continue;
     for (std::size_t k = 0; k < colours->size(); ++k) {

@@ -71,7 +71,8 @@ struct SetExtras {
 };
 
 // The extras of a set of the given size from the text of its set.json (nothing for a set
-// without one: pass an empty text). A failure is one line naming the file and the key.
+// without one: pass an empty text). A failure is one line naming the file and the key, and
+// leaves the extras of a set without the file.
 Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& extras);
 // The same from the set folder; a set without the file, or whose file fails, gets the defaults.
 Status ReadSetExtras(const std::filesystem::path& setFolder, int xSize, int ySize,
