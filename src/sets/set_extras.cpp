@@ -155,15 +155,14 @@ Status ReadAnimations(const QJsonObject& root, const SheetGrid& grid,
       (end == ends[0] ? animation.from : animation.to) = *cell;
     }
     if (item.contains("direction")) {
-      const QString direction = item.value("direction").toString();
-      if (direction == "forward")
-        animation.playback = Playback::Forward;
-      else if (direction == "reverse")
-        animation.playback = Playback::Reverse;
-      else if (direction == "pingpong")
-        animation.playback = Playback::PingPong;
-      else
-        return Refused(key + ".direction", "must be forward, reverse or pingpong");
+      const std::string direction = Utf8(item.value("direction").toString());
+      bool known = false;
+      for (const Playback playback : {Playback::Forward, Playback::Reverse, Playback::PingPong}) {
+        if (direction != PlaybackName(playback)) continue;
+        animation.playback = playback;
+        known = true;
+      }
+      if (!known) return Refused(key + ".direction", "must be forward, reverse or pingpong");
     }
     if (item.contains("ms")) {
       const std::optional<int> ms = WholeNumber(item.value("ms"), 1, kMaxFrameMs);
@@ -284,6 +283,18 @@ Status ReadMaterials(const QJsonObject& root, std::vector<Material>& materials) 
 }
 
 }  // namespace
+
+const char* PlaybackName(Playback playback) {
+  switch (playback) {
+    case Playback::Forward:
+      return "forward";
+    case Playback::Reverse:
+      return "reverse";
+    case Playback::PingPong:
+      break;
+  }
+  return "pingpong";
+}
 
 bool Material::Covers(std::string_view partFolder) const {
   return parts.empty() || std::any_of(parts.begin(), parts.end(), [partFolder](const auto& part) {

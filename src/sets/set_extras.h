@@ -28,6 +28,9 @@ inline constexpr SheetGrid kDefaultGrid{6, 4};
 
 enum class Playback { Forward, Reverse, PingPong };
 
+// As set.json writes it: "forward", "reverse" or "pingpong".
+const char* PlaybackName(Playback playback);
+
 // Cells from..to of the grid (row-major), each shown for ms milliseconds.
 struct Animation {
   std::string name;
