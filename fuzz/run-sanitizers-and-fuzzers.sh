@@ -17,7 +17,7 @@ root=$PWD
 fuzz_seconds=${TESSARIN_FUZZ_SECONDS:-60}
 jobs=${TESSARIN_JOBS:-$(nproc)}
 pngsuite=${TESSARIN_PNGSUITE_DIR:-$root/../shared/pngsuite}
-targets=(fuzz_setting_file fuzz_raster_image)
+targets=(fuzz_setting_file fuzz_raster_image fuzz_set_extras)
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -83,6 +83,14 @@ fill_corpus() {
       else
         echo "PngSuite not found under $pngsuite/png: fuzzing from the committed seeds only"
       fi
+      ;;
+    fuzz_set_extras)
+      # The target reads its first byte as the sheet's size: "0" is 192 x 192.
+      cp fuzz/corpus/set_extras/* "$corpus/"
+      local n=0 file
+      for file in examples/Graphics/*/set.json examples/Graphics/*/CREDITS.csv; do
+        [ -f "$file" ] && { printf 0; cat "$file"; } >"$corpus/example-$((n += 1))"
+      done
       ;;
   esac
 }

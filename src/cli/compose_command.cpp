@@ -35,7 +35,10 @@ int RunList(const ComposeOptions& options, const std::filesystem::path& base, st
   }
   auto opened = OpenSet(base, *options.set);
   if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
-  PrintSetDescription(out, DescribeSet(std::get<SetState>(opened)), options.json);
+  const SetState& state = std::get<SetState>(opened);
+  auto additions = ReadSetAdditions(state);
+  if (auto* error = std::get_if<CliError>(&additions)) return Fail(err, *error);
+  PrintSetDescription(out, DescribeSet(state, std::get<SetAdditions>(additions)), options.json);
   return kExitOk;
 }
 

@@ -406,7 +406,8 @@ std::string UsageText() {
 Composes character sheets from the layered part images of a set.
 
   --graphics DIR   folder holding the sets (default: Graphics beside this program)
-  --list           list the sets, or with --set the set's size, parts and layer order
+  --list           list the sets, or with --set the set's size, parts, layer order, grid,
+                   animations, palettes and image licences
   --json           print the listing as one JSON object
   --set NAME       the set folder, matched without case
   --pick PART=FILE show FILE in PART; FILE is an image of the part or 'none'

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QString>
 
 #include "text_encoding.h"
@@ -28,6 +29,42 @@ QJsonArray JsonNumbers(const std::vector<std::int32_t>& numbers) {
   return array;
 }
 
+QJsonValue GridJson(const SheetGrid& grid) {
+  if (grid.IsNone()) return QJsonValue::Null;
+  return QJsonObject{{QStringLiteral("columns"), grid.columns},
+                     {QStringLiteral("rows"), grid.rows}};
+}
+
+QJsonArray AnimationsJson(const std::vector<Animation>& animations) {
+  QJsonArray array;
+  for (const Animation& animation : animations) {
+    array.append(QJsonObject{{QStringLiteral("name"), JsonText(animation.name)},
+                             {QStringLiteral("from"), animation.from},
+                             {QStringLiteral("to"), animation.to},
+                             {QStringLiteral("direction"), PlaybackName(animation.playback)},
+                             {QStringLiteral("ms"), animation.ms}});
+  }
+  return array;
+}
+
+QJsonObject PalettesJson(const std::vector<PaletteDescription>& palettes) {
+  QJsonObject object;
+  for (const PaletteDescription& palette : palettes) {
+    object.insert(JsonText(palette.material), JsonTexts(palette.variants));
+  }
+  return object;
+}
+
+QJsonObject CreditsJson(const std::vector<ImageCredit>& credits) {
+  QJsonObject object;
+  for (const ImageCredit& credit : credits) {
+    object.insert(JsonText(credit.image),
+                  QJsonObject{{QStringLiteral("authors"), JsonTexts(credit.authors)},
+                              {QStringLiteral("licenses"), JsonTexts(credit.licenses)}});
+  }
+  return object;
+}
+
 std::string OneLine(const QJsonObject& object) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
@@ -45,7 +82,8 @@ std::string SetDescriptionJson(const SetDescription& set) {
                        {QStringLiteral("name"), JsonText(part.name)},
                        {QStringLiteral("priority"), part.priority},
                        {QStringLiteral("found"), part.found},
-                       {QStringLiteral("images"), JsonTexts(part.images)}};
+                       {QStringLiteral("images"), JsonTexts(part.images)},
+                       {QStringLiteral("credits"), CreditsJson(part.credits)}};
     if (part.leavesSet) object.insert(QStringLiteral("leaves_set"), true);
     parts.append(object);
   }
@@ -54,7 +92,10 @@ std::string SetDescriptionJson(const SetDescription& set) {
                   {QStringLiteral("height"), set.height},
                   {QStringLiteral("parts"), parts},
                   {QStringLiteral("order_keys"), JsonNumbers(set.orderKeys)},
-                  {QStringLiteral("draw_order"), JsonNumbers(set.drawOrder)}});
+                  {QStringLiteral("draw_order"), JsonNumbers(set.drawOrder)},
+                  {QStringLiteral("grid"), GridJson(set.grid)},
+                  {QStringLiteral("animations"), AnimationsJson(set.animations)},
+                  {QStringLiteral("palettes"), PalettesJson(set.palettes)}});
 }
 
 }  // namespace tessarin::cli

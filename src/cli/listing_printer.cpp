@@ -15,6 +15,50 @@ std::string SpaceSeparated(const std::vector<std::int32_t>& numbers) {
   return text;
 }
 
+std::string CommaSeparated(const std::vector<std::string>& texts) {
+  std::string text;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += TerminalText(texts[i]);
+  }
+  return text;
+}
+
+// A suffix, so that image lines without a credit stay as scripts have always read them.
+std::string LicenceSuffix(const std::vector<std::string>& licenses) {
+  return " [" + (licenses.empty() ? std::string("no licence given") : CommaSeparated(licenses)) +
+         "]";
+}
+
+void PrintImages(std::ostream& out, const PartDescription& part) {
+  auto credit = part.credits.begin();
+  for (const std::string& image : part.images) {
+    out << "       " << TerminalText(image);
+    if (credit != part.credits.end() && credit->image == image) {
+      out << LicenceSuffix(credit->licenses);
+      ++credit;
+    }
+    out << '\n';
+  }
+}
+
+void PrintExtras(std::ostream& out, const SetDescription& set) {
+  if (set.grid.IsNone()) {
+    out << "grid: none\n";
+  } else {
+    out << "grid: " << set.grid.columns << 'x' << set.grid.rows << " cells\n";
+  }
+  for (const Animation& animation : set.animations) {
+    out << "animation " << TerminalText(animation.name) << ": cells " << animation.from << '-'
+        << animation.to << ", " << PlaybackName(animation.playback) << ", " << animation.ms
+        << " ms\n";
+  }
+  for (const PaletteDescription& palette : set.palettes) {
+    out << "palette " << TerminalText(palette.material) << ": " << CommaSeparated(palette.variants)
+        << '\n';
+  }
+}
+
 void PrintSetDescriptionText(std::ostream& out, const SetDescription& set) {
   out << "set: " << TerminalText(set.name) << '\n';
   out << "size: " << set.width << 'x' << set.height << '\n';
@@ -28,10 +72,11 @@ void PrintSetDescriptionText(std::ostream& out, const SetDescription& set) {
       continue;
     }
     out << part.images.size() << (part.images.size() == 1 ? " image)\n" : " images)\n");
-    for (const std::string& image : part.images) out << "       " << TerminalText(image) << '\n';
+    PrintImages(out, part);
   }
   out << "order keys: " << SpaceSeparated(set.orderKeys) << '\n';
   out << "draw order: " << SpaceSeparated(set.drawOrder) << '\n';
+  PrintExtras(out, set);
 }
 
 }  // namespace

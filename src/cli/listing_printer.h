@@ -12,7 +12,8 @@ namespace tessarin::cli {
 void PrintSetNames(std::ostream& out, const std::vector<std::string>& sets, bool json);
 
 // A readable summary, or one JSON object with keys set, width, height, parts (index, name,
-// priority, found, images, and leaves_set where true), order_keys and draw_order.
+// priority, found, images, credits, and leaves_set where true), order_keys, draw_order, grid,
+// animations and palettes.
 void PrintSetDescription(std::ostream& out, const SetDescription& set, bool json);
 
 }  // namespace tessarin::cli

@@ -5,6 +5,37 @@
 #include "folder_layout.h"
 
 namespace tessarin::cli {
+namespace {
+
+// Credits name images by their path in the set, so a part's folder counts as it lies on
+// disk, not as setting.txt spells it.
+std::vector<ImageCredit> CreditsOf(const std::vector<std::string>& images,
+                                   const std::filesystem::path& partFolder, const SetState& state,
+                                   const SetCredits& credits) {
+  std::vector<ImageCredit> found;
+  if (credits.Entries().empty()) return found;
+  const std::string folder = PathForDisplay(partFolder.lexically_relative(state.setFolder));
+  for (const std::string& image : images) {
+    if (const Credit* credit = credits.For(folder + '/' + image)) {
+      found.push_back({image, credit->authors, credit->licenses});
+    }
+  }
+  return found;
+}
+
+std::vector<PaletteDescription> PalettesOf(const std::vector<Material>& materials) {
+  std::vector<PaletteDescription> palettes;
+  for (const Material& material : materials) {
+    PaletteDescription palette{material.name, {"source"}};
+    for (const Material::Variant& variant : material.variants) {
+      palette.variants.push_back(variant.name);
+    }
+    palettes.push_back(std::move(palette));
+  }
+  return palettes;
+}
+
+}  // namespace
 
 std::optional<std::int32_t> PartPriority(const SetState& state, int part) {
   for (std::size_t i = 0; i < state.drawOrder.size() && i < state.orderKeys.size(); ++i) {
@@ -13,13 +44,16 @@ std::optional<std::int32_t> PartPriority(const SetState& state, int part) {
   return std::nullopt;
 }
 
-SetDescription DescribeSet(const SetState& state) {
+SetDescription DescribeSet(const SetState& state, const SetAdditions& additions) {
   SetDescription description;
   description.name = state.setName;
   description.width = state.xSize;
   description.height = state.ySize;
   description.orderKeys = state.orderKeys;
   description.drawOrder = state.drawOrder;
+  description.grid = additions.extras.grid;
+  description.animations = AnimationsFor(additions.extras, false);
+  description.palettes = PalettesOf(additions.extras.materials);
   for (int k = 0; k < kPartCount; ++k) {
     if (state.partNames[k].empty()) continue;
     PartDescription part;
@@ -30,7 +64,10 @@ SetDescription DescribeSet(const SetState& state) {
     std::error_code error;
     part.leavesSet = !folder;
     part.found = folder && std::filesystem::is_directory(*folder, error);
-    if (part.found) part.images = ListPartImages(*folder);
+    if (part.found) {
+      part.images = ListPartImages(*folder);
+      part.credits = CreditsOf(part.images, *folder, state, additions.credits);
+    }
     description.parts.push_back(std::move(part));
   }
   return description;

@@ -7,6 +7,7 @@
 #include "extras_file.h"
 #include "folder_layout.h"
 #include "name_case.h"
+#include "shown_name.h"
 
 namespace tessarin {
 namespace {
@@ -34,15 +35,22 @@ std::vector<std::string> ListOf(std::string_view text) {
   }
 }
 
-// The names of a relative path, lower-cased; "." and empty names dropped.
-std::vector<std::string> KeyOf(std::string_view path) {
-  std::vector<std::string> names;
+// The names of a relative path, lower-cased and joined with "/"; "." and empty names dropped.
+// ends, when given, gets the key's length after each name, 0 first: the keys of the folders
+// that hold the path.
+std::string KeyOf(std::string_view path, std::vector<std::size_t>* ends = nullptr) {
+  std::string key;
+  if (ends) ends->assign(1, 0);
   std::size_t start = 0;
   for (;;) {
     const std::size_t cut = path.find_first_of("/\\", start);
     const std::string_view name = path.substr(start, cut - start);
-    if (!name.empty() && name != ".") names.push_back(ToLowerCp932(name));
-    if (cut == std::string_view::npos) return names;
+    if (!name.empty() && name != ".") {
+      if (!key.empty()) key += '/';
+      key += ToLowerCp932(name);
+      if (ends) ends->push_back(key.size());
+    }
+    if (cut == std::string_view::npos) return key;
     start = cut + 1;
   }
 }
@@ -59,7 +67,7 @@ Status SetCredits::Parse(std::string_view text) {
   keys_.clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<Credit> entries;
-  std::vector<std::vector<std::string>> keys;
+  std::unordered_map<std::string, std::size_t> keys;
   bool headerSeen = false;
   Status read = ReadCsv(text, [&](const CsvRecord& record) {
     if (!headerSeen) {
@@ -86,15 +94,18 @@ Status SetCredits::Parse(std::string_view text) {
     if (entries.size() == kMaxCredits) {
       return Refused(record.line, "more than " + std::to_string(kMaxCredits) + " credits");
     }
+    // A path given twice keeps its first credit.
+    keys.emplace(KeyOf(filename), entries.size());
     entries.push_back({std::string(filename), record.fields[1], ListOf(record.fields[2]),
                        ListOf(record.fields[3]), ListOf(record.fields[4])});
-    keys.push_back(KeyOf(filename));
     return Status::Ok();
   });
   if (read && !headerSeen) {
     read = Refused(1, "the header filename,notes,authors,licenses,urls is missing");
   }
-  if (!read) return Status::Error(std::string(kCreditsFileName) + ": " + read.Message());
+  // A quoted filename may hold a line break: escaped, the failure stays one line.
+  if (!read)
+    return Status::Error(TerminalText(std::string(kCreditsFileName) + ": " + read.Message()));
   entries_ = std::move(entries);
   keys_ = std::move(keys);
   return Status::Ok();
@@ -119,19 +130,14 @@ Status SetCredits::Read(const std::filesystem::path& setFolder) {
 }
 
 const Credit* SetCredits::For(std::string_view imagePath) const {
-  const std::vector<std::string> image = KeyOf(imagePath);
-  const Credit* best = nullptr;
-  std::size_t bestLength = 0;
-  for (std::size_t k = 0; k < entries_.size(); ++k) {
-    const std::vector<std::string>& key = keys_[k];
-    if (key.size() > image.size() || (best && key.size() <= bestLength)) continue;
-    bool holds = true;
-    for (std::size_t n = 0; holds && n < key.size(); ++n) holds = key[n] == image[n];
-    if (!holds) continue;
-    best = &entries_[k];
-    bestLength = key.size();
+  if (keys_.empty()) return nullptr;
+  std::vector<std::size_t> ends;
+  const std::string image = KeyOf(imagePath, &ends);
+  for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+    const auto found = keys_.find(image.substr(0, *end));
+    if (found != keys_.end()) return &entries_[found->second];
   }
-  return best;
+  return nullptr;
 }
 
 }  // namespace tessarin

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "status.h"
@@ -43,8 +44,9 @@ class SetCredits {
 
  private:
   std::vector<Credit> entries_;
-  // Each entry's path as lower-cased names, parallel to entries_.
-  std::vector<std::vector<std::string>> keys_;
+  // The first entry of each path, by its names lower-cased and joined with "/": a lookup
+  // tries the image's few folders, not every entry.
+  std::unordered_map<std::string, std::size_t> keys_;
 };
 
 }  // namespace tessarin

@@ -16,6 +16,7 @@
 #include "extras_file.h"
 #include "name_case.h"
 #include "set_state.h"
+#include "shown_name.h"
 
 namespace tessarin {
 namespace {
@@ -27,8 +28,9 @@ constexpr qsizetype kMaxMaterials = 256;
 constexpr qsizetype kMaxColours = 256;
 constexpr qsizetype kMaxVariants = 256;
 
+// Names from the file may hold line breaks: escaped, the failure stays one line.
 Status Refused(const std::string& key, const std::string& why) {
-  return Status::Error(std::string(kSetExtrasFileName) + ": " + key + ": " + why);
+  return Status::Error(TerminalText(std::string(kSetExtrasFileName) + ": " + key + ": " + why));
 }
 
 std::string Utf8(const QString& text) {
@@ -153,15 +155,14 @@ Status ReadAnimations(const QJsonObject& root, const SheetGrid& grid,
       (end == ends[0] ? animation.from : animation.to) = *cell;
     }
     if (item.contains("direction")) {
-      const QString direction = item.value("direction").toString();
-      if (direction == "forward")
-        animation.playback = Playback::Forward;
-      else if (direction == "reverse")
-        animation.playback = Playback::Reverse;
-      else if (direction == "pingpong")
-        animation.playback = Playback::PingPong;
-      else
-        return Refused(key + ".direction", "must be forward, reverse or pingpong");
+      const std::string direction = Utf8(item.value("direction").toString());
+      bool known = false;
+      for (const Playback playback : {Playback::Forward, Playback::Reverse, Playback::PingPong}) {
+        if (direction != PlaybackName(playback)) continue;
+        animation.playback = playback;
+        known = true;
+      }
+      if (!known) return Refused(key + ".direction", "must be forward, reverse or pingpong");
     }
     if (item.contains("ms")) {
       const std::optional<int> ms = WholeNumber(item.value("ms"), 1, kMaxFrameMs);
@@ -283,6 +284,18 @@ Status ReadMaterials(const QJsonObject& root, std::vector<Material>& materials) 
 
 }  // namespace
 
+const char* PlaybackName(Playback playback) {
+  switch (playback) {
+    case Playback::Forward:
+      return "forward";
+    case Playback::Reverse:
+      return "reverse";
+    case Playback::PingPong:
+      break;
+  }
+  return "pingpong";
+}
+
 bool Material::Covers(std::string_view partFolder) const {
   return parts.empty() || std::any_of(parts.begin(), parts.end(), [partFolder](const auto& part) {
            return EqualsIgnoringCase(part, partFolder);
@@ -298,9 +311,12 @@ const std::vector<std::uint32_t>* Material::Colours(std::string_view variant) co
 }
 
 Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& extras) {
+  // A file that fails counts as none: the set keeps its default grid and animations.
   extras = SetExtras{};
   extras.xSize = xSize;
   extras.ySize = ySize;
+  ReadGrid({}, xSize, ySize, extras.grid);
+  ReadAnimations({}, extras.grid, extras.animations);
   QJsonObject root;
   if (!json.empty()) {
     QJsonParseError error{};
@@ -379,12 +395,13 @@ Status SwapsForPart(const SetExtras& extras,
         std::find_if(extras.materials.begin(), extras.materials.end(),
                      [&](const Material& m) { return EqualsIgnoringCase(m.name, materialName); });
     if (material == extras.materials.end()) {
-      return Status::Error(std::string(kSetExtrasFileName) + ": no palette named " + materialName);
+      return Status::Error(
+          TerminalText(std::string(kSetExtrasFileName) + ": no palette named " + materialName));
     }
     const std::vector<std::uint32_t>* colours = material->Colours(variantName);
     if (!colours) {
-      return Status::Error(std::string(kSetExtrasFileName) + ": palettes." + material->name +
-                           ": no variant named " + variantName);
+      return Status::Error(TerminalText(std::string(kSetExtrasFileName) + ": palettes." +
+                                        material->name + ": no variant named " + variantName));
     }
     if (!material->Covers(partFolder)) continue;
     for (std::size_t k = 0; k < colours->size(); ++k) {

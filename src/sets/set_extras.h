@@ -28,6 +28,9 @@ inline constexpr SheetGrid kDefaultGrid{6, 4};
 
 enum class Playback { Forward, Reverse, PingPong };
 
+// As set.json writes it: "forward", "reverse" or "pingpong".
+const char* PlaybackName(Playback playback);
+
 // Cells from..to of the grid (row-major), each shown for ms milliseconds.
 struct Animation {
   std::string name;
@@ -81,7 +84,8 @@ struct SheetCells {
 };
 
 // The extras of a set of the given size from the text of its set.json (nothing for a set
-// without one: pass an empty text). A failure is one line naming the file and the key.
+// without one: pass an empty text). A failure is one line naming the file and the key, and
+// leaves the extras of a set without the file.
 Status ParseSetExtras(std::string_view json, int xSize, int ySize, SetExtras& extras);
 // The same from the set folder; a set without the file, or whose file fails, gets the defaults.
 Status ReadSetExtras(const std::filesystem::path& setFolder, int xSize, int ySize,

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QJsonValue>
 #include <algorithm>
 #include <ostream>
 #include <sstream>
@@ -59,24 +60,41 @@ TEST_P(ListingJsonName, ReadsBackInEveryPlaceOfASetDescription) {
   set.name = row.bytes;
   set.width = 192;
   set.height = 1;
-  set.parts.push_back({0, row.bytes, 5, true, {row.bytes, "b.png"}});
+  set.parts.push_back({0,
+                       row.bytes,
+                       5,
+                       true,
+                       {row.bytes, "b.png"},
+                       false,
+                       {{row.bytes, {row.bytes}, {row.bytes, "CC0"}}}});
   set.orderKeys = {5};
   set.drawOrder = {0};
+  set.grid = {1, 1};
+  set.animations = {{row.bytes, 0, 0, Playback::Reverse, 90}};
+  set.palettes = {{row.bytes, {"source", row.bytes}}};
   std::ostringstream out;
   PrintSetDescription(out, set, true);
 
   const QString text = QString::fromStdString(row.text);
+  const QJsonObject credit{{"authors", QJsonArray{text}}, {"licenses", QJsonArray{text, "CC0"}}};
   const QJsonObject part{{"index", 0},
                          {"name", text},
                          {"priority", 5},
                          {"found", true},
-                         {"images", QJsonArray{text, "b.png"}}};
-  EXPECT_EQ(ParsedListing(out.str()), (QJsonObject{{"set", text},
-                                                   {"width", 192},
-                                                   {"height", 1},
-                                                   {"parts", QJsonArray{part}},
-                                                   {"order_keys", QJsonArray{5}},
-                                                   {"draw_order", QJsonArray{0}}}));
+                         {"images", QJsonArray{text, "b.png"}},
+                         {"credits", QJsonObject{{text, credit}}}};
+  const QJsonObject animation{
+      {"name", text}, {"from", 0}, {"to", 0}, {"direction", "reverse"}, {"ms", 90}};
+  EXPECT_EQ(ParsedListing(out.str()),
+            (QJsonObject{{"set", text},
+                         {"width", 192},
+                         {"height", 1},
+                         {"parts", QJsonArray{part}},
+                         {"order_keys", QJsonArray{5}},
+                         {"draw_order", QJsonArray{0}},
+                         {"grid", QJsonObject{{"columns", 1}, {"rows", 1}}},
+                         {"animations", QJsonArray{animation}},
+                         {"palettes", QJsonObject{{text, QJsonArray{"source", text}}}}}));
 }
 
 // Each byte that starts no well-formed UTF-8 sequence becomes one U+FFFD.
@@ -112,35 +130,35 @@ TEST(ListingJson, DescribesPartsInOrderWithTheirNumbers) {
   set.name = "Hero";
   set.width = 2147483647;
   set.height = -3;
-  set.parts.push_back({0, "Body", -2147483647 - 1, true, {}});
-  set.parts.push_back({1, "Hat", 2147483647, false, {}});
-  set.parts.push_back({7, "Hair", 0, true, {"long.png", "Short.PNG"}});
+  set.parts.push_back({0, "Body", -2147483647 - 1, true, {}, false, {}});
+  set.parts.push_back({1, "Hat", 2147483647, false, {}, false, {}});
+  set.parts.push_back({7, "Hair", 0, true, {"long.png", "Short.PNG"}, false, {}});
   set.orderKeys = {-4, 0, 2147483647};
   set.drawOrder = {9, 8, 0};
   std::ostringstream out;
   PrintSetDescription(out, set, true);
 
-  const QJsonObject body{{"index", 0},
-                         {"name", "Body"},
-                         {"priority", -2147483647 - 1},
-                         {"found", true},
-                         {"images", QJsonArray{}}};
-  const QJsonObject hat{{"index", 1},
-                        {"name", "Hat"},
-                        {"priority", 2147483647},
-                        {"found", false},
-                        {"images", QJsonArray{}}};
+  const QJsonObject body{{"index", 0},    {"name", "Body"},         {"priority", -2147483647 - 1},
+                         {"found", true}, {"images", QJsonArray{}}, {"credits", QJsonObject{}}};
+  const QJsonObject hat{{"index", 1},     {"name", "Hat"},          {"priority", 2147483647},
+                        {"found", false}, {"images", QJsonArray{}}, {"credits", QJsonObject{}}};
   const QJsonObject hair{{"index", 7},
                          {"name", "Hair"},
                          {"priority", 0},
                          {"found", true},
-                         {"images", QJsonArray{"long.png", "Short.PNG"}}};
+                         {"images", QJsonArray{"long.png", "Short.PNG"}},
+                         {"credits", QJsonObject{}}};
+  // A set without a grid, animations or palettes still has the keys, so readers need not
+  // test for them.
   EXPECT_EQ(ParsedListing(out.str()), (QJsonObject{{"set", "Hero"},
                                                    {"width", 2147483647},
                                                    {"height", -3},
                                                    {"parts", QJsonArray{body, hat, hair}},
                                                    {"order_keys", QJsonArray{-4, 0, 2147483647}},
-                                                   {"draw_order", QJsonArray{9, 8, 0}}}));
+                                                   {"draw_order", QJsonArray{9, 8, 0}},
+                                                   {"grid", QJsonValue::Null},
+                                                   {"animations", QJsonArray{}},
+                                                   {"palettes", QJsonObject{}}}));
 }
 
 }  // namespace

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "image_file.h"
 #include "png_encoder.h"
 #include "raster_image.h"
+#include "set_credits.h"
+#include "set_extras.h"
 #include "set_state.h"
 #include "setting_file.h"
-#include "image_file.h"
 
 namespace tessarin {
 namespace {
@@ -65,6 +67,28 @@ TEST(FuzzRegressions, ImagesLoadOrFailLeavingThemEmpty) {
       ASSERT_TRUE(DecodeImageBytes(png.data(), png.size(), reloaded));
       EXPECT_EQ(reloaded.Width(), image.Width());
     }
+  }
+}
+
+// A set.json that failed once left no grid and no animations, where a set without the file
+// has both; names holding line breaks once broke a failure over lines. The first byte is the
+// target's choice of size; the kept inputs' "0" is 192 x 192.
+TEST(FuzzRegressions, SetFilesFailOnOneLineLeavingTheDefaults) {
+  SetExtras none;
+  ASSERT_TRUE(ParseSetExtras({}, 192, 192, none));
+  for (const fs::path& file : Regressions("fuzz_set_extras")) {
+    SCOPED_TRACE(file.filename().string());
+    const std::string bytes = ReadBytes(file);
+    const std::string_view text = std::string_view(bytes).substr(1);
+    SetCredits credits;
+    const Status read = credits.Parse(text);
+    EXPECT_EQ(read.Message().find('\n'), std::string::npos) << read.Message();
+    SetExtras extras;
+    const Status status = ParseSetExtras(text, 192, 192, extras);
+    if (status) continue;
+    EXPECT_EQ(status.Message().find('\n'), std::string::npos) << status.Message();
+    EXPECT_EQ(extras.grid, none.grid);
+    EXPECT_EQ(extras.animations, none.animations);
   }
 }
 

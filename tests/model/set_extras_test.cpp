@@ -120,7 +120,8 @@ void PrintTo(const RefusalCase& c, std::ostream* os) {
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
-// Every mistake is one line naming the file and the key.
+// Every mistake is one line naming the file and the key, and leaves the set as one without
+// the file.
 TEST_P(RefusalTest, NamesFileAndKey) {
   const RefusalCase& c = GetParam();
   SetExtras extras;
@@ -128,6 +129,10 @@ TEST_P(RefusalTest, NamesFileAndKey) {
   ASSERT_FALSE(status);
   EXPECT_EQ(status.Message(), c.message);
   EXPECT_EQ(status.Message().find('\n'), std::string::npos);
+  SetExtras none;
+  ASSERT_TRUE(ParseSetExtras({}, c.xSize, c.ySize, none));
+  EXPECT_EQ(extras.grid, none.grid);
+  EXPECT_EQ(extras.animations, none.animations);
 }
 
 std::string Repeated(const std::string& item, int count) {
@@ -144,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusalCase{"NotJson", "{\"grid\": ", "set.json: not JSON at byte 9: unterminated object"},
         RefusalCase{"NotAnObject", "[1]", "set.json: must hold a JSON object"},
+        RefusalCase{"NameHoldingLineBreak", "{\"palettes\": {\"a\nb\": 1}}",
+                    "set.json: palettes.a\\x0Ab: must be an object"},
         RefusalCase{"DeepNesting", std::string(100000, '[') + std::string(100000, ']'),
                     "set.json: not JSON at byte 1025: too deeply nested document"},
         RefusalCase{"GridNotDividing", R"({"grid": {"columns": 5, "rows": 4}})",
@@ -513,6 +520,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CreditRefusalCase{"WrongHeader", "file,notes,authors,licenses,urls\n",
                                         "CREDITS.csv: line 1: the header must be "
                                         "filename,notes,authors,licenses,urls"},
+                      CreditRefusalCase{"NameHoldingLineBreak", kHeaderLine + "\"\n/../..\",,,,\n",
+                                        "CREDITS.csv: line 2: \"\\x0A/../..\" leads out of "
+                                        "the set folder"},
                       CreditRefusalCase{"TooFewFields", kHeaderLine + "a,\"b\nc\",d,e,f\nx,y\n",
                                         "CREDITS.csv: line 4: 5 fields expected, found 2"},
                       CreditRefusalCase{"EmptyFilename", kHeaderLine + " ,n,a,l,u\n",

@@ -1,6 +1,8 @@
 #include "catalog.h"
 #include "figure.h"
 
+#include <stdexcept>
+
 namespace tessarin::sample_art {
 
 namespace {
@@ -88,23 +90,32 @@ CellArt Body(Look look) {
   return [look](Sketch& s, const Pose& p) { DrawBody(s, p, look); };
 }
 
+// One body, its skin (with the eyes and undergarment that go with it) a palette's variant.
+constexpr struct {
+  const char* name;
+  Look look;
+} kLooks[] = {
+    {"", {qRgb(246, 206, 172), qRgb(92, 64, 150), qRgb(236, 232, 222)}},
+    {"tan", {qRgb(214, 160, 112), qRgb(54, 110, 70), qRgb(226, 222, 210)}},
+    {"dark", {qRgb(140, 92, 62), qRgb(220, 150, 50), qRgb(230, 226, 216)}},
+    {"pale", {qRgb(252, 228, 212), qRgb(50, 100, 190), qRgb(240, 236, 228)}},
+};
+
 }  // namespace
 
-PartFolder BodyPart() {
-  return {
-      "体",
-      {
-          {"light.png",
-           Body({qRgb(246, 206, 172), qRgb(92, 64, 150), qRgb(236, 232, 222)}),
-           "",
-           {}},
-          {"Tan.png", Body({qRgb(214, 160, 112), qRgb(54, 110, 70), qRgb(226, 222, 210)}), "", {}},
-          {"dark.PNG", Body({qRgb(140, 92, 62), qRgb(220, 150, 50), qRgb(230, 226, 216)}), "", {}},
-          {"pale.png",
-           Body({qRgb(252, 228, 212), qRgb(50, 100, 190), qRgb(240, 236, 228)}),
-           "",
-           {}},
-      }};
+std::vector<std::string> SkinVariants() {
+  std::vector<std::string> names;
+  for (const auto& look : kLooks) {
+    if (*look.name) names.emplace_back(look.name);
+  }
+  return names;
+}
+
+PartFolder BodyPart(const std::string& skin) {
+  for (const auto& look : kLooks) {
+    if (skin == look.name) return {"体", {{"light.png", Body(look.look), "", {}}}};
+  }
+  throw std::invalid_argument("no skin named " + skin);
 }
 
 }  // namespace tessarin::sample_art

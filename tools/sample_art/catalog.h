@@ -25,13 +25,18 @@ struct PartFolder {
   std::vector<PartImage> images;
 };
 
-// The parts of the eight-facing figure set, one file each.
-PartFolder BodyPart();
-PartFolder LowerPart();
-PartFolder UpperPart();
-PartFolder WrapPart();
-PartFolder HairPart();
-PartFolder HeadgearPart();
+// The parts of the eight-facing figure set, one file each. Those a palette recolours are drawn
+// in the named variant of it, or in their own colours for "".
+PartFolder BodyPart(const std::string& skin = {});
+PartFolder LowerPart(const std::string& dye = {});
+PartFolder UpperPart(const std::string& dye = {});
+PartFolder WrapPart(const std::string& dye = {});
+PartFolder HairPart(const std::string& hair = {});
+PartFolder HeadgearPart(const std::string& dye = {});
 PartFolder HeldPart();
+
+// The variants of the skin and hair palettes.
+std::vector<std::string> SkinVariants();
+std::vector<std::string> HairVariants();
 
 }  // namespace tessarin::sample_art

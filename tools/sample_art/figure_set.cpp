@@ -1,3 +1,4 @@
+#include "dye.h"
 #include "sets.h"
 #include "setting_text.h"
 #include "sheet.h"
@@ -39,6 +40,20 @@ SampleSet FigureSet() {
       {HeldPart(), "装飾2", 7},
   };
   set.drawSheet = DrawFigureSheet;
+  // The head is drawn with the body, so the skin is the body's alone.
+  set.palettes = {
+      {"skin", SkinVariants(), {BodyPart}},
+      {"hair", HairVariants(), {HairPart}},
+      {"cloth", ClothDyes(), {UpperPart, LowerPart, WrapPart, HeadgearPart}},
+  };
+  set.creditsText = CrLf(
+      "filename,notes,authors,licenses,urls\n"
+      ".,\"Drawn from code by tools/sample_art, every pixel our own\",Tessarin contributors,"
+      "CC0-1.0,tools/sample_art/README.md\n"
+      "体/light.png,\"One body; the skin palette gives the other skins, with their eyes and "
+      "undergarments\",Tessarin contributors,CC0-1.0,\n"
+      "髪,\"Five styles, each in its own colour; the hair palette gives them one colour\","
+      "Tessarin contributors,CC0-1.0,\n");
   return set;
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <stdexcept>
 #include <vector>
 
 namespace tessarin::sample_art {
@@ -288,14 +290,35 @@ CellArt PonyBack(QRgb colour) {
   };
 }
 
+// Every style drawn in one colour of the hair palette instead of its own.
+constexpr struct {
+  const char* name;
+  QRgb colour;
+} kHairColours[] = {
+    {"black", qRgb(46, 42, 52)}, {"brown", qRgb(122, 76, 44)},    {"blonde", qRgb(232, 196, 110)},
+    {"red", qRgb(180, 58, 36)},  {"silver", qRgb(196, 200, 212)},
+};
+
 }  // namespace
 
-PartFolder HairPart() {
-  const QRgb brown = qRgb(122, 76, 44);
-  const QRgb blonde = qRgb(232, 190, 92);
-  const QRgb pink = qRgb(236, 136, 172);
-  const QRgb navy = qRgb(52, 62, 104);
-  const QRgb orange = qRgb(222, 112, 54);
+std::vector<std::string> HairVariants() {
+  std::vector<std::string> names;
+  for (const auto& hair : kHairColours) names.emplace_back(hair.name);
+  return names;
+}
+
+PartFolder HairPart(const std::string& hair) {
+  QRgb brown = qRgb(122, 76, 44);
+  QRgb blonde = qRgb(232, 190, 92);
+  QRgb pink = qRgb(236, 136, 172);
+  QRgb navy = qRgb(52, 62, 104);
+  QRgb orange = qRgb(222, 112, 54);
+  if (!hair.empty()) {
+    const auto* found = std::find_if(std::begin(kHairColours), std::end(kHairColours),
+                                     [&hair](const auto& h) { return hair == h.name; });
+    if (found == std::end(kHairColours)) throw std::invalid_argument("no hair colour " + hair);
+    brown = blonde = pink = navy = orange = found->colour;
+  }
   return {"髪",
           {
               {"short.png", ShortHair(brown), "", {}},

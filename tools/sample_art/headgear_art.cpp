@@ -1,4 +1,5 @@
 #include "catalog.h"
+#include "dye.h"
 #include "figure.h"
 
 namespace tessarin::sample_art {
@@ -183,15 +184,16 @@ CellArt BandanaBack(QRgb cloth) {
 
 }  // namespace
 
-PartFolder HeadgearPart() {
-  return {"頭追加",
-          {
-              {"ribbon.png", Ribbon(qRgb(222, 60, 84)), "", {}},
-              {"Helmet.png", Helmet(qRgb(178, 186, 204), qRgb(200, 56, 56)), "", {}},
-              {"wizard_hat.png", WizardHat(qRgb(92, 64, 150), qRgb(232, 190, 84)), "", {}},
-              {"Bandana.PNG", BandanaFront(qRgb(58, 108, 214)), "bandana$.png",
-               BandanaBack(qRgb(58, 108, 214))},
-          }};
+PartFolder HeadgearPart(const std::string& dye) {
+  return {
+      "頭追加",
+      {
+          {"ribbon.png", Ribbon(Dyed(qRgb(222, 60, 84), dye)), "", {}},
+          {"Helmet.png", Helmet(qRgb(178, 186, 204), qRgb(200, 56, 56)), "", {}},
+          {"wizard_hat.png", WizardHat(Dyed(qRgb(92, 64, 150), dye), qRgb(232, 190, 84)), "", {}},
+          {"Bandana.PNG", BandanaFront(Dyed(qRgb(58, 108, 214), dye)), "bandana$.png",
+           BandanaBack(Dyed(qRgb(58, 108, 214), dye))},
+      }};
 }
 
 }  // namespace tessarin::sample_art

@@ -1,4 +1,5 @@
 #include "catalog.h"
+#include "dye.h"
 #include "figure.h"
 
 namespace tessarin::sample_art {
@@ -41,8 +42,12 @@ void Trousers(Sketch& s, const Pose& p, QRgb cloth, QRgb belt, QRgb shoes) {
   s.Cut(FrontArmsCut(p));
 }
 
-void Skirt(Sketch& s, const Pose& p) {
-  const QRgb cloth = qRgb(62, 128, 168);
+// Trousers with a dark belt and shoes.
+void BrownTrousers(Sketch& s, const Pose& p, QRgb cloth) {
+  Trousers(s, p, cloth, qRgb(60, 40, 30), qRgb(70, 46, 36));
+}
+
+void Skirt(Sketch& s, const Pose& p, QRgb cloth) {
   const Material m = Ramp(cloth);
   const Material sock = Ramp(qRgb(246, 244, 240));
   EachLeg(p, [&](int leg, bool) { s.Fill(LegShape(p, leg, 0.2, p.leg[leg].end.y() - 5), sock); });
@@ -78,8 +83,7 @@ void Skirt(Sketch& s, const Pose& p) {
   s.Cut(FrontArmsCut(p));
 }
 
-void Shorts(Sketch& s, const Pose& p) {
-  const QRgb cloth = qRgb(70, 110, 170);
+void Shorts(Sketch& s, const Pose& p, QRgb cloth) {
   const Material m = Ramp(cloth);
   const Material far = FarTone(cloth);
   const Material boot = Ramp(qRgb(150, 96, 56));
@@ -99,8 +103,7 @@ void Shorts(Sketch& s, const Pose& p) {
   s.Cut(FrontArmsCut(p));
 }
 
-void Greaves(Sketch& s, const Pose& p) {
-  const QRgb cloth = qRgb(72, 70, 84);
+void Greaves(Sketch& s, const Pose& p, QRgb cloth) {
   const QRgb steel = qRgb(170, 178, 196);
   const Material m = Ramp(cloth);
   const Material metal = Ramp(steel);
@@ -121,24 +124,20 @@ void Greaves(Sketch& s, const Pose& p) {
   s.Cut(FrontArmsCut(p));
 }
 
-CellArt Art(std::function<void(Sketch&, const Pose&)> f) {
-  return f;
+// A drawing of lower clothes in the given cloth colour.
+CellArt Art(void (*draw)(Sketch&, const Pose&, QRgb), QRgb cloth) {
+  return [draw, cloth](Sketch& s, const Pose& p) { draw(s, p, cloth); };
 }
 
 }  // namespace
 
-PartFolder LowerPart() {
+PartFolder LowerPart(const std::string& dye) {
   return {"下半身",
           {
-              {"trousers.png",
-               Art([](Sketch& s, const Pose& p) {
-                 Trousers(s, p, qRgb(92, 76, 64), qRgb(60, 40, 30), qRgb(70, 46, 36));
-               }),
-               "",
-               {}},
-              {"Skirt.png", Art(Skirt), "", {}},
-              {"shorts.png", Art(Shorts), "", {}},
-              {"Greaves.PNG", Art(Greaves), "", {}},
+              {"trousers.png", Art(BrownTrousers, Dyed(qRgb(92, 76, 64), dye)), "", {}},
+              {"Skirt.png", Art(Skirt, Dyed(qRgb(62, 128, 168), dye)), "", {}},
+              {"shorts.png", Art(Shorts, Dyed(qRgb(70, 110, 170), dye)), "", {}},
+              {"Greaves.PNG", Art(Greaves, Dyed(qRgb(72, 70, 84), dye)), "", {}},
           }};
 }
 

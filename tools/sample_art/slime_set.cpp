@@ -261,6 +261,10 @@ SampleSet SlimeSet() {
        4},
   };
   set.drawSheet = [](const CellArt& art) { return DrawGridSheet(art, kCell, kCell); };
+  set.creditsText =
+      "filename,notes,authors,licenses,urls\n"
+      ".,\"Drawn from code by tools/sample_art, every pixel our own\",Tessarin contributors,"
+      "CC0-1.0,tools/sample_art/README.md\n";
   return set;
 }
 

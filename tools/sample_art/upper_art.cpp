@@ -1,4 +1,5 @@
 #include "catalog.h"
+#include "dye.h"
 #include "figure.h"
 
 namespace tessarin::sample_art {
@@ -46,8 +47,8 @@ void Collar(Sketch& s, const Pose& p, QRgb colour) {
   s.Detail(Pixels(cx + 1, y, cx + 1, y) | Pixels(cx, y + 1, cx, y + 1), colour);
 }
 
-Top Tunic() {
-  const QRgb cloth = qRgb(78, 150, 84);
+Top Tunic(const std::string& dye) {
+  const QRgb cloth = Dyed(qRgb(78, 150, 84), dye);
   Top t;
   t.sleeve = [cloth](Sketch& s, const Pose& p, int a, bool far) {
     s.Fill(ArmShape(p, a, 0.5, 0, 0.45), far ? FarTone(cloth) : Ramp(cloth));
@@ -67,9 +68,9 @@ Top Tunic() {
   return t;
 }
 
-Top Shirt() {
-  const QRgb white = qRgb(238, 236, 228);
-  const QRgb vest = qRgb(140, 90, 54);
+Top Shirt(const std::string& dye) {
+  const QRgb white = Dyed(qRgb(238, 236, 228), dye);
+  const QRgb vest = Dyed(qRgb(140, 90, 54), dye);
   Top t;
   t.sleeve = [white](Sketch& s, const Pose& p, int a, bool far) {
     const Material m = far ? FarTone(white) : Ramp(white);
@@ -93,9 +94,9 @@ Top Shirt() {
   return t;
 }
 
-Top Armour() {
+Top Armour(const std::string& dye) {
   const QRgb steel = qRgb(176, 184, 202);
-  const QRgb cloth = qRgb(176, 56, 60);
+  const QRgb cloth = Dyed(qRgb(176, 56, 60), dye);
   Top t;
   t.sleeve = [steel, cloth](Sketch& s, const Pose& p, int a, bool far) {
     s.Fill(ArmShape(p, a, 0.4, 0, 0.6), far ? FarTone(cloth) : Ramp(cloth));
@@ -118,8 +119,8 @@ Top Armour() {
   return t;
 }
 
-Top Robe() {
-  const QRgb cloth = qRgb(104, 72, 156);
+Top Robe(const std::string& dye) {
+  const QRgb cloth = Dyed(qRgb(104, 72, 156), dye);
   const QRgb trim = qRgb(228, 188, 84);
   Top t;
   t.sleeve = [cloth, trim](Sketch& s, const Pose& p, int a, bool far) {
@@ -152,13 +153,13 @@ CellArt Art(Top top) {
 
 }  // namespace
 
-PartFolder UpperPart() {
+PartFolder UpperPart(const std::string& dye) {
   return {"上半身",
           {
-              {"tunic.png", Art(Tunic()), "", {}},
-              {"Shirt.png", Art(Shirt()), "", {}},
-              {"armor.png", Art(Armour()), "", {}},
-              {"robe.PNG", Art(Robe()), "", {}},
+              {"tunic.png", Art(Tunic(dye)), "", {}},
+              {"Shirt.png", Art(Shirt(dye)), "", {}},
+              {"armor.png", Art(Armour(dye)), "", {}},
+              {"robe.PNG", Art(Robe(dye)), "", {}},
           }};
 }
 

@@ -1,4 +1,5 @@
 #include "catalog.h"
+#include "dye.h"
 #include "figure.h"
 
 #include <cmath>
@@ -164,12 +165,12 @@ CellArt CloakBack(QRgb cloth) {
 
 }  // namespace
 
-PartFolder WrapPart() {
-  const QRgb red = qRgb(190, 52, 60);
+PartFolder WrapPart(const std::string& dye) {
+  const QRgb red = Dyed(qRgb(190, 52, 60), dye);
   const QRgb gold = qRgb(236, 196, 80);
-  const QRgb amber = qRgb(236, 170, 56);
+  const QRgb amber = Dyed(qRgb(236, 170, 56), dye);
   const QRgb cream = qRgb(250, 232, 180);
-  const QRgb green = qRgb(78, 118, 74);
+  const QRgb green = Dyed(qRgb(78, 118, 74), dye);
   return {"装飾1",
           {
               {"cape_red.png", CapeFront(red, gold), "cape_red$.png", CapeBack(red)},

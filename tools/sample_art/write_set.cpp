@@ -1,3 +1,4 @@
+#include "palette_json.h"
 #include "sets.h"
 #include "setting_text.h"
 
@@ -23,6 +24,8 @@ void WriteSet(const SampleSet& set, const std::filesystem::path& graphics) {
   const std::filesystem::path root = graphics / std::filesystem::u8path(set.folder);
   std::filesystem::create_directories(root);
   WriteBytes(root / "setting.txt", set.settingText);
+  if (!set.palettes.empty()) WriteBytes(root / "set.json", PaletteJson(set));
+  if (!set.creditsText.empty()) WriteBytes(root / "CREDITS.csv", set.creditsText);
   for (const SetPart& part : set.parts) {
     const std::filesystem::path dir = root / std::filesystem::u8path(part.folder.folder);
     std::filesystem::create_directories(dir);
