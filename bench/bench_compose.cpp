@@ -84,7 +84,22 @@ void Compose(benchmark::State& state, BlendRule rule, Content content) {
   state.SetBytesProcessed(state.iterations() * kLayers * kSide * kSide * 4);
 }
 
+// Colours of the sprite layers to swap: the first `count` of each layer's, each one and its
+// reverse listed, so that every pass does the same work.
+std::vector<tessarin::ColourSwap> SpriteSwaps(std::uint32_t count) {
+  std::vector<tessarin::ColourSwap> swaps;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t k = i / 256;
+    const std::uint32_t red = (i % 256) / 2 + (i % 2) * 128;
+    const std::uint32_t used = red << 16 | (200 - 9 * k) << 8 | (40 + 12 * k);
+    swaps.push_back({used, used ^ 0x800000u});
+  }
+  return swaps;
+}
+
 // What a character costs: ComposeLayers over a set's sixteen slots, in bands on every core.
+// With arguments, the first layers given are recoloured on the way by a material of so many
+// colours: against no arguments, what recolouring adds to a character.
 void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
   const std::vector<RasterImage>& layers = Layers(content);
   tessarin::SetState set;
@@ -96,9 +111,14 @@ void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
     set.layers[static_cast<std::size_t>(slot)].image =
         std::shared_ptr<const RasterImage>(&layers[static_cast<std::size_t>(slot)], [](auto*) {});
   }
+  tessarin::LayerSwaps swaps;
+  const bool recoloured = state.range(0) > 0;
+  for (int slot = 0; slot < state.range(0) && slot < kLayers; ++slot) {
+    swaps[static_cast<std::size_t>(slot)] = SpriteSwaps(static_cast<std::uint32_t>(state.range(1)));
+  }
   for (auto _ : state) {
     RasterImage target;
-    if (!tessarin::ComposeLayers(set, false, rule, target)) {
+    if (!tessarin::ComposeLayers(set, false, rule, target, recoloured ? &swaps : nullptr)) {
       state.SkipWithError("out of memory");
       break;
     }
@@ -106,7 +126,8 @@ void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * kLayers * kSide * kSide * 4);
-  state.SetLabel("wall time, all cores");
+  state.SetLabel(recoloured ? "wall time, all cores; arguments: layers recoloured, colours"
+                            : "wall time, all cores");
 }
 
 // The preview draws every layer scaled: 2x and 0.75x of a sheet into a window-sized target.
@@ -135,14 +156,8 @@ void ComposeScaled(benchmark::State& state, BlendRule rule) {
 void RecolourSet(benchmark::State& state, Content content) {
   std::vector<RasterImage> layers = Layers(content);
   const auto layerCount = static_cast<std::size_t>(state.range(0));
-  const auto swapCount = static_cast<std::uint32_t>(state.range(1));
-  std::vector<tessarin::ColourSwap> swaps;
-  for (std::uint32_t i = 0; i < swapCount; ++i) {
-    const std::uint32_t k = i / 256;
-    const std::uint32_t red = (i % 256) / 2 + (i % 2) * 128;
-    const std::uint32_t used = red << 16 | (200 - 9 * k) << 8 | (40 + 12 * k);
-    swaps.push_back({used, used ^ 0x800000u});
-  }
+  const std::vector<tessarin::ColourSwap> swaps =
+      SpriteSwaps(static_cast<std::uint32_t>(state.range(1)));
   for (auto _ : state) {
     for (std::size_t k = 0; k < layerCount; ++k) tessarin::SwapColours(layers[k], swaps);
     benchmark::DoNotOptimize(layers[0].Row(0));
@@ -171,13 +186,21 @@ BENCHMARK_CAPTURE(Compose, ClassicNoise, BlendRule::Classic, Content::Noise)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compose, StandardNoise, BlendRule::Standard, Content::Noise)
     ->Unit(benchmark::kMillisecond);
+// {0, 0}: no recolouring; {1, 8} and {16, 8}: one layer or all, with a material of 8 colours.
 BENCHMARK_CAPTURE(ComposeSet, ClassicSprites, BlendRule::Classic, Content::Sprites)
+    ->Args({0, 0})
+    ->Args({1, 8})
+    ->Args({kLayers, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeSet, StandardSprites, BlendRule::Standard, Content::Sprites)
+    ->Args({0, 0})
+    ->Args({kLayers, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeSet, StandardNoise, BlendRule::Standard, Content::Noise)
+    ->Args({0, 0})
+    ->Args({kLayers, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeScaled, Classic, BlendRule::Classic)

@@ -170,10 +170,9 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
       auto composed = std::make_shared<RasterImage>();
       Status made = Status::Ok();
       if (std::any_of(colours.begin(), colours.end(), [](int choice) { return choice != 0; })) {
-        // Recoloured layers replace the loaded ones, which the next character needs as read.
-        SetState coloured = state;
-        made = RecolourLayers(coloured, additions.extras, plan.Colours(colours));
-        if (made) made = ComposeLayers(coloured, options.half, options.blend, *composed);
+        LayerSwaps swaps;
+        made = SwapsForLayers(state, additions.extras, plan.Colours(colours), swaps);
+        if (made) made = ComposeLayers(state, options.half, options.blend, *composed, &swaps);
       } else {
         made = ComposeLayers(state, options.half, options.blend, *composed);
       }

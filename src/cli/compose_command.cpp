@@ -77,7 +77,10 @@ int RunCompose(const ComposeOptions& given, const std::filesystem::path& base, s
     source.picks = source.colours = "recipe " + PathForDisplay(PathFromUtf8(*given.recipe));
   }
   auto opened = OpenSet(base, *options.set);
-  if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
+  if (auto* error = std::get_if<CliError>(&opened)) {
+    if (given.recipe) error->message = source.picks + ": " + error->message;
+    return Fail(err, *error);
+  }
   SetState& state = std::get<SetState>(opened);
   auto additions = ReadSetAdditions(state);
   if (auto* error = std::get_if<CliError>(&additions)) return Fail(err, *error);

@@ -399,19 +399,27 @@ ParseResult ParseComposeOptions(const std::vector<std::string>& args) {
 std::string UsageText() {
   return R"(Usage:
   tessarin-compose [--graphics DIR] --list [--set NAME] [--json]
-  tessarin-compose [--graphics DIR] --set NAME [--pick PART=FILE]... [--random PART]...
-                   [--seed N] [--count N [--first K]] [--half]
-                   [--blend classic|standard] -o OUT
+  tessarin-compose [--graphics DIR] --set NAME [--pick PART=FILE]... [--random PART|all]...
+                   [--color MATERIAL=VARIANT]... [--license LIST] [--seed N]
+                   [--count N [--first K]] [--half] [--blend classic|standard]
+                   [--metadata] -o OUT
+  tessarin-compose [--graphics DIR] --recipe FILE [--half] [--blend classic|standard]
+                   [--metadata] -o OUT
 
 Composes character sheets from the layered part images of a set.
 
   --graphics DIR   folder holding the sets (default: Graphics beside this program)
-  --list           list the sets, or with --set the set's size, parts, layer order, grid,
-                   animations, palettes and image licences
+  --list           list the sets, or with --set the set's size, parts, layer order,
+                   grid, animations, palettes and credits
   --json           print the listing as one JSON object
   --set NAME       the set folder, matched without case
   --pick PART=FILE show FILE in PART; FILE is an image of the part or 'none'
-  --random PART    give PART a random image; 'all' means every part not picked
+  --random PART    give PART a random image; 'all' means every part not picked, and
+                   a random colour for every palette not given by --color
+  --color M=V      recolour palette M of the set's set.json with its variant V, or
+                   'source' for the colours as drawn
+  --license LIST   random picks only among images whose licences (CREDITS.csv) are all
+                   in the comma-separated LIST
   --seed N         seed of the random picks (default: the current time)
   --count N        write N characters; OUT must contain {n}, the character number,
                    padded to the digits of the last one, or {n:W}, padded to W digits
@@ -419,6 +427,10 @@ Composes character sheets from the layered part images of a set.
                    so that batches split over machines make the same characters
   --half           keep only the left half of every layer (8 directions to 4)
   --blend RULE     classic (default, as the sets were tuned) or standard alpha blending
+  --metadata       also write OUT's frames, animations, recipe and credits as
+                   sprite-sheet JSON (OUT with .json) and OUT with .credits.txt; a
+                   batch also writes CREDITS.txt in each output folder
+  --recipe FILE    make the character a recipe or a --metadata JSON file describes
   -o OUT           output image; the format follows the extension
 
 PART is a part index 0-7 or a part name from setting.txt. Parts not picked show nothing.

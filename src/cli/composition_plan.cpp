@@ -162,6 +162,10 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
                                         *options.licences);
                                   }),
                    images.end());
+      if (images.empty() && PartFolder(state, k)) {
+        plan.warnings.push_back("part " + DescribePart(state, k) +
+                                ": no image has only licences --license allows; left empty");
+      }
     }
   }
   for (int k = 0; k < kPartCount; ++k) {

@@ -123,44 +123,125 @@ void SwapPixel32(std::uint8_t* p, const SwapTable& table) {
   p[2] = static_cast<std::uint8_t>(to >> 16);
 }
 
+// Pixels from x on of a row being recoloured into out; copying tells whether out already
+// holds the row up to x. Returns out once a pixel has changed, else src.
+const std::uint8_t* CopyAndSwapTail(const std::uint8_t* src, std::uint8_t* out, std::size_t x,
+                                    std::size_t width, bool copying, const SwapTable& table) {
+  for (; x < width; ++x) {
+    std::uint32_t to = 0;
+    const std::uint8_t* p = src + 4 * x;
+    const bool swapped = table(p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16, to);
+    if (!swapped && !copying) continue;
+    if (!copying) {
+      std::copy_n(src, 4 * x, out);
+      copying = true;
+    }
+    std::copy_n(p, 4, out + 4 * x);
+    if (swapped) SwapPixel32(out + 4 * x, table);
+  }
+  return copying ? out : src;
+}
+
 // A material has a handful of colours: up to this many are compared four pixels at a time.
 constexpr std::size_t kVectorSwaps = 16;
 
 #if defined(__SSE2__)
 template <std::size_t Count>
-void SwapRows32(RasterImage& image, const SwapTable& table) {
+void SwapRow32(std::uint8_t* row, std::size_t width, const SwapTable& table) {
   __m128i sources[Count];
   for (std::size_t k = 0; k < Count; ++k) {
     sources[k] = _mm_set1_epi32(static_cast<int>(table.Entries()[k].from));
   }
   const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgb));
-  const int width = image.Width();
-  for (int y = 0; y < image.Height(); ++y) {
-    std::uint8_t* row = image.Row(y);
-    int x = 0;
-    for (; x + 4 <= width; x += 4) {
-      std::uint8_t* p = row + 4 * static_cast<std::size_t>(x);
-      const __m128i colours =
-          _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), rgb);
-      __m128i hit = _mm_cmpeq_epi32(colours, sources[0]);
-      for (std::size_t k = 1; k < Count; ++k) {
-        hit = _mm_or_si128(hit, _mm_cmpeq_epi32(colours, sources[k]));
-      }
-      // Most groups of four hold no colour to swap.
-      if (_mm_movemask_epi8(hit) == 0) continue;
-      for (int j = 0; j < 4; ++j) SwapPixel32(p + 4 * j, table);
+  std::size_t x = 0;
+  for (; x + 4 <= width; x += 4) {
+    std::uint8_t* p = row + 4 * x;
+    const __m128i colours =
+        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), rgb);
+    __m128i hit = _mm_cmpeq_epi32(colours, sources[0]);
+    for (std::size_t k = 1; k < Count; ++k) {
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi32(colours, sources[k]));
     }
-    for (; x < width; ++x) SwapPixel32(row + 4 * static_cast<std::size_t>(x), table);
+    // Most groups of four hold no colour to swap.
+    if (_mm_movemask_epi8(hit) == 0) continue;
+    for (int j = 0; j < 4; ++j) SwapPixel32(p + 4 * j, table);
   }
+  for (; x < width; ++x) SwapPixel32(row + 4 * x, table);
+}
+
+// The row recoloured into out, or src itself when it holds no colour to swap: rows are only
+// read until their first swap. Groups of four clear black pixels, the most common in part
+// images, are passed over with one test unless black itself is swapped.
+template <std::size_t Count>
+const std::uint8_t* RecolouredRow32(const std::uint8_t* src, std::uint8_t* out, std::size_t width,
+                                    const SwapTable& table) {
+  __m128i sources[Count];
+  bool blackSwapped = false;
+  for (std::size_t k = 0; k < Count; ++k) {
+    sources[k] = _mm_set1_epi32(static_cast<int>(table.Entries()[k].from));
+    blackSwapped = blackSwapped || table.Entries()[k].from == 0;
+  }
+  const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgb));
+  const __m128i zero = _mm_setzero_si128();
+  bool copying = false;
+  std::size_t x = 0;
+  for (; x + 4 <= width; x += 4) {
+    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * x));
+    if (copying) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), pixels);
+    if (!blackSwapped && _mm_movemask_epi8(_mm_cmpeq_epi8(pixels, zero)) == 0xFFFF) continue;
+    const __m128i colours = _mm_and_si128(pixels, rgb);
+    __m128i hit = _mm_cmpeq_epi32(colours, sources[0]);
+    for (std::size_t k = 1; k < Count; ++k) {
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi32(colours, sources[k]));
+    }
+    if (_mm_movemask_epi8(hit) == 0) continue;
+    if (!copying) {
+      std::copy_n(src, 4 * (x + 4), out);
+      copying = true;
+    }
+    for (int j = 0; j < 4; ++j) SwapPixel32(out + 4 * (x + static_cast<std::size_t>(j)), table);
+  }
+  return CopyAndSwapTail(src, out, x, width, copying, table);
 }
 
 template <std::size_t... Counts>
-bool SwapRows32Vector(RasterImage& image, const SwapTable& table, std::index_sequence<Counts...>) {
+bool SwapRow32Vector(std::uint8_t* row, std::size_t width, const SwapTable& table,
+                     std::index_sequence<Counts...>) {
   const std::size_t count = table.Entries().size();
   // Each count compiled with its own unrolled comparisons; the first that fits is used.
-  return ((count <= Counts + 1 && (SwapRows32<Counts + 1>(image, table), true)) || ...);
+  return ((count <= Counts + 1 && (SwapRow32<Counts + 1>(row, width, table), true)) || ...);
+}
+
+template <std::size_t... Counts>
+const std::uint8_t* RecolouredRow32Vector(const std::uint8_t* src, std::uint8_t* out,
+                                          std::size_t width, const SwapTable& table,
+                                          std::index_sequence<Counts...>) {
+  const std::size_t count = table.Entries().size();
+  const std::uint8_t* result = nullptr;
+  // As for SwapRow32Vector: the first count that fits is used.
+  ((count <= Counts + 1 && (result = RecolouredRow32<Counts + 1>(src, out, width, table), true)) ||
+   ...);
+  return result;
 }
 #endif
+
+void SwapRow32(std::uint8_t* row, std::size_t width, const SwapTable& table) {
+#if defined(__SSE2__)
+  if (SwapRow32Vector(row, width, table, std::make_index_sequence<kVectorSwaps>())) return;
+#endif
+  for (std::size_t x = 0; x < width; ++x) SwapPixel32(row + 4 * x, table);
+}
+
+const std::uint8_t* RecolouredRow(const std::uint8_t* src, std::uint8_t* out, std::size_t width,
+                                  const SwapTable& table) {
+#if defined(__SSE2__)
+  if (const std::uint8_t* row =
+          RecolouredRow32Vector(src, out, width, table, std::make_index_sequence<kVectorSwaps>())) {
+    return row;
+  }
+#endif
+  return CopyAndSwapTail(src, out, 0, width, false, table);
+}
 
 }  // namespace
 
@@ -168,18 +249,30 @@ void SwapColours(RasterImage& image, const std::vector<ColourSwap>& swaps) {
   if (swaps.empty() || image.IsNull()) return;
   const SwapTable table(swaps);
   if (image.BitsPerPixel() == 32) {
-#if defined(__SSE2__)
-    if (SwapRows32Vector(image, table, std::make_index_sequence<kVectorSwaps>())) return;
-#endif
-    for (int y = 0; y < image.Height(); ++y) {
-      std::uint8_t* row = image.Row(y);
-      for (int x = 0; x < image.Width(); ++x) {
-        SwapPixel32(row + 4 * static_cast<std::size_t>(x), table);
-      }
-    }
+    const auto width = static_cast<std::size_t>(image.Width());
+    for (int y = 0; y < image.Height(); ++y) SwapRow32(image.Row(y), width, table);
     return;
   }
   SwapEach(image, table);
+}
+
+struct ColourSwapper::Table {
+  explicit Table(const std::vector<ColourSwap>& swaps) : table(swaps) {}
+  SwapTable table;
+};
+
+ColourSwapper::ColourSwapper(const std::vector<ColourSwap>& swaps)
+    : table_(std::make_unique<const Table>(swaps)) {}
+
+ColourSwapper::~ColourSwapper() = default;
+
+void ColourSwapper::SwapRow(std::uint8_t* pixels, std::size_t count) const {
+  SwapRow32(pixels, count, table_->table);
+}
+
+const std::uint8_t* ColourSwapper::Recoloured(const std::uint8_t* pixels, std::uint8_t* out,
+                                              std::size_t count) const {
+  return RecolouredRow(pixels, out, count, table_->table);
 }
 
 void SwapColoursPlainly(RasterImage& image, const std::vector<ColourSwap>& swaps) {

@@ -1,11 +1,14 @@
 #include "raster_image.h"
 
+#include "palette_swap.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
 
 #include "blend.h"
+#include "palette_swap.h"
 
 namespace tessarin {
 
@@ -138,13 +141,13 @@ std::uint32_t RasterImage::PixelAt(int x, int y, BlendRule rule) const {
 }
 
 void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
-                       int sh, BlendRule rule) const {
+                       int sh, BlendRule rule, const ColourSwapper* swapper) const {
   if (IsNull() || target.IsNull() || target.bitsPerPixel_ != 32) return;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   if (&target == this) {
     // Rows would be read after being written; draw from a snapshot instead.
     const RasterImage snapshot = *this;
-    snapshot.Draw(target, dx, dy, dw, dh, sx, sy, sw, sh, rule);
+    snapshot.Draw(target, dx, dy, dw, dh, sx, sy, sw, sh, rule, swapper);
     return;
   }
 
@@ -188,10 +191,13 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
   // byte is then what the rule sees, or ignored by the opaque copy.
   if (bitsPerPixel_ == 32 && sw == dw) {
     const int sx0 = SourceCoord(dx, dw, sx, sw, xs.begin);
+    // A recoloured row goes through a copy small enough to stay in the cache.
+    std::vector<std::uint8_t> recoloured(swapper ? 4 * count : 0);
     for (int y = ys.begin; y < ys.end; ++y) {
       const int srcY = SourceCoord(dy, dh, sy, sh, y);
-      apply(target.Row(y) + 4 * static_cast<std::size_t>(xs.begin),
-            Row(srcY) + 4 * static_cast<std::size_t>(sx0));
+      const std::uint8_t* src = Row(srcY) + 4 * static_cast<std::size_t>(sx0);
+      if (swapper) src = swapper->Recoloured(src, recoloured.data(), count);
+      apply(target.Row(y) + 4 * static_cast<std::size_t>(xs.begin), src);
     }
     return;
   }
@@ -243,11 +249,13 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
     if (op == RowOp::Opaque) {
       // An opaque copy only replaces, so the expansion can land in the target directly.
       expand(Row(srcY), dst);
+      if (swapper) swapper->SwapRow(dst, count);
       continue;
     }
     // Enlarging repeats source rows; expand each only once.
     if (srcY != expandedY) {
       expand(Row(srcY), expanded.data());
+      if (swapper) swapper->SwapRow(expanded.data(), count);
       expandedY = srcY;
     }
     apply(dst, expanded.data());

@@ -11,6 +11,8 @@
 
 namespace tessarin {
 
+class ColourSwapper;
+
 // How much of an image's top-left corner a reader keeps. Sheets draw their layers 1:1 from the
 // corner, so a layer's pixels past the sheet's size are never seen, and need not be held.
 // 0 keeps every column, or every row.
@@ -55,9 +57,11 @@ class RasterImage {
   // Draws the source rectangle of this image into the destination rectangle of a
   // 32-bit target, by nearest neighbour when the sizes differ. Only the part that
   // lies inside both images is touched. Does nothing for an empty image or a target
-  // that is not 32 bits per pixel.
+  // that is not 32 bits per pixel. With swapper, the pixels drawn are recoloured on the way,
+  // as SwapColours would recolour this image first, for every format but 16 bits per pixel
+  // (whose new colours SwapColours rounds to 5-6-5 bits).
   void Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
-            BlendRule rule = BlendRule::Classic) const;
+            BlendRule rule = BlendRule::Classic, const ColourSwapper* swapper = nullptr) const;
 
   // Drops what lies outside the corner. Throws std::bad_alloc when memory runs out.
   void KeepCorner(KeptCorner corner);

@@ -1,12 +1,12 @@
 #include "composition.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "blend.h"
-#include "set_state.h"
 #include "task_sharing.h"
 
 namespace tessarin {
@@ -20,18 +20,24 @@ constexpr int kBandRows = 64;
 // Below this many pixels the threads cost more than they save.
 constexpr long long kPixelsWorthThreads = 256 * 256;
 
+// A layer to draw, and the colours to swap on the way (nothing for none).
+struct DrawnLayer {
+  const RasterImage* image = nullptr;
+  const ColourSwapper* swapper = nullptr;
+};
+
 // The classic rule is defined layer by layer on bytes, as the sets were tuned with it.
-void ClassicBand(const std::vector<const RasterImage*>& layers, RasterImage& composite, int top,
-                 int rows) {
+void ClassicBand(const std::vector<DrawnLayer>& layers, RasterImage& composite, int top, int rows) {
   const int width = composite.Width();
   // 1:1 from the top-left corner: in half mode that keeps the left half of each layer.
-  for (const RasterImage* layer : layers) {
-    layer->Draw(composite, 0, top, width, rows, 0, top, width, rows, BlendRule::Classic);
+  for (const DrawnLayer& layer : layers) {
+    layer.image->Draw(composite, 0, top, width, rows, 0, top, width, rows, BlendRule::Classic,
+                      layer.swapper);
   }
 }
 
 // The standard rule over the whole stack in floats, rounded to bytes once at the end.
-void StandardBand(const std::vector<const RasterImage*>& layers, RasterImage& composite, int top,
+void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite, int top,
                   int rows) {
   const int width = composite.Width();
   const auto pixels = static_cast<std::size_t>(width);
@@ -39,7 +45,9 @@ void StandardBand(const std::vector<const RasterImage*>& layers, RasterImage& co
   thread_local std::vector<float> acc;
   acc.assign(4 * pixels * static_cast<std::size_t>(rows), 0.0f);
   RasterImage expanded;
-  for (const RasterImage* layer : layers) {
+  thread_local std::vector<std::uint8_t> recoloured;
+  for (const DrawnLayer& drawn : layers) {
+    const RasterImage* layer = drawn.image;
     // Rows holding B, G, R and the alpha the standard rule sees are read in place; any other
     // format is first drawn over clear pixels, which gives its pixels exactly.
     const bool direct = layer->BitsPerPixel() == 32 && (layer->HasAlpha() || layer->HasKeyAlpha());
@@ -50,15 +58,19 @@ void StandardBand(const std::vector<const RasterImage*>& layers, RasterImage& co
     if (!direct) {
       if (expanded.IsNull()) expanded.Create(width, rows, 32, true);
       for (int y = 0; y < rows; ++y) std::fill_n(expanded.Row(y), 4 * pixels, 0);
-      layer->Draw(expanded, 0, 0, width, rows, 0, top, width, rows, BlendRule::Standard);
+      layer->Draw(expanded, 0, 0, width, rows, 0, top, width, rows, BlendRule::Standard,
+                  drawn.swapper);
       rowsOf = &expanded;
       rowOffset = 0;
       count = pixels;
       lastRow = rows;
     }
+    const bool swapHere = direct && drawn.swapper;
+    if (swapHere) recoloured.resize(4 * count);
     for (int y = 0; y < lastRow; ++y) {
-      blend::AccumulateRow(acc.data() + 4 * pixels * static_cast<std::size_t>(y),
-                           rowsOf->Row(rowOffset + y), count);
+      const std::uint8_t* row = rowsOf->Row(rowOffset + y);
+      if (swapHere) row = drawn.swapper->Recoloured(row, recoloured.data(), count);
+      blend::AccumulateRow(acc.data() + 4 * pixels * static_cast<std::size_t>(y), row, count);
     }
   }
   for (int y = 0; y < rows; ++y) {
@@ -69,21 +81,39 @@ void StandardBand(const std::vector<const RasterImage*>& layers, RasterImage& co
 
 }  // namespace
 
-Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, RasterImage& composite) {
+Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, RasterImage& composite,
+                     const LayerSwaps* swaps) {
   composite.Destroy();
   const int width = state.xSize / (halfMode ? 2 : 1);
   const int height = state.ySize;
   if (width <= 0 || height <= 0) return Status::Ok();
 
-  std::vector<const RasterImage*> layers;
-  for (const std::int32_t slot : state.drawOrder) {
-    if (slot < 0 || slot >= kSlotCount) continue;
-    const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
-    if (!layer.IsEmpty()) layers.push_back(layer.image.get());
-  }
   const int bands = (height + kBandRows - 1) / kBandRows;
   const bool worthThreads = static_cast<long long>(width) * height >= kPixelsWorthThreads;
   try {
+    std::vector<DrawnLayer> layers;
+    std::vector<std::unique_ptr<ColourSwapper>> swappers;
+    std::vector<std::unique_ptr<RasterImage>> copies;
+    for (const std::int32_t slot : state.drawOrder) {
+      if (slot < 0 || slot >= kSlotCount) continue;
+      const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
+      if (layer.IsEmpty()) continue;
+      DrawnLayer drawn{layer.image.get(), nullptr};
+      const std::vector<ColourSwap>* slotSwaps =
+          swaps ? &(*swaps)[static_cast<std::size_t>(slot)] : nullptr;
+      if (slotSwaps && !slotSwaps->empty()) {
+        if (layer.image->BitsPerPixel() == 16) {
+          // Its new colours are rounded to what 16 bits hold, which only a copy can show.
+          copies.push_back(std::make_unique<RasterImage>(*layer.image));
+          SwapColours(*copies.back(), *slotSwaps);
+          drawn.image = copies.back().get();
+        } else {
+          swappers.push_back(std::make_unique<ColourSwapper>(*slotSwaps));
+          drawn.swapper = swappers.back().get();
+        }
+      }
+      layers.push_back(drawn);
+    }
     composite.Create(width, height, 32, true);
     ShareTasks(static_cast<std::size_t>(bands), worthThreads ? CoreCount() : 1u,
                [&](std::size_t band) {

@@ -1,19 +1,27 @@
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include "blend_rule.h"
+#include "palette_swap.h"
 #include "raster_image.h"
+#include "set_state.h"
 #include "status.h"
 
 namespace tessarin {
 
-struct SetState;
+// The colours to swap in each slot's layer as it is drawn; empty for none.
+using LayerSwaps = std::array<std::vector<ColourSwap>, kSlotCount>;
 
 // Draws every loaded slot of drawOrder at 1:1 into a new 32-bit straight-alpha image of the
 // set's size that starts fully transparent. In half mode only the left half of every layer
 // is kept (width xSize / 2). The classic rule rounds after every layer, as the sets were tuned
 // with it; the standard rule rounds the whole stack once. A set without a size gives an empty
 // image. When memory runs out, composite is left empty and the error says what did not fit.
+// With swaps, each layer is recoloured as it is drawn, to the same pixels as drawing layers
+// recoloured by SwapColours first.
 [[nodiscard]] Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule,
-                                   RasterImage& composite);
+                                   RasterImage& composite, const LayerSwaps* swaps = nullptr);
 
 }  // namespace tessarin

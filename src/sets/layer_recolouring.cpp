@@ -10,6 +10,22 @@
 
 namespace tessarin {
 
+Status SwapsForLayers(const SetState& state, const SetExtras& extras,
+                      const std::vector<std::pair<std::string, std::string>>& choices,
+                      LayerSwaps& swaps) {
+  for (std::vector<ColourSwap>& slot : swaps) slot.clear();
+  for (int part = 0; part < kPartCount; ++part) {
+    if (state.partNames[part].empty()) continue;
+    std::vector<ColourSwap> partSwaps;
+    if (Status found = SwapsForPart(extras, choices, state.partNames[part], partSwaps); !found) {
+      return found;
+    }
+    swaps[static_cast<std::size_t>(CompanionSlot(part))] = partSwaps;
+    swaps[static_cast<std::size_t>(MainSlot(part))] = std::move(partSwaps);
+  }
+  return Status::Ok();
+}
+
 Status RecolourLayers(SetState& state, const SetExtras& extras,
                       const std::vector<std::pair<std::string, std::string>>& choices) {
   std::array<std::shared_ptr<const RasterImage>, kSlotCount> recoloured;

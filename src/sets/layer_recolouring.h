@@ -1,15 +1,24 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "composition.h"
+#include "palette_swap.h"
 #include "status.h"
 
 namespace tessarin {
 
 struct SetExtras;
-struct SetState;
+
+// The colour swaps for every layer of each part (main and companion), for the variants chosen
+// for the materials that cover it, given as (material, variant) names matched without case.
+// An unknown material or variant fails, naming it.
+[[nodiscard]] Status SwapsForLayers(const SetState& state, const SetExtras& extras,
+                                    const std::vector<std::pair<std::string, std::string>>& choices,
+                                    LayerSwaps& swaps);
 
 // Gives every layer of each part (main and companion) the variants chosen for the materials
 // that cover it, as (material, variant) names matched without case. Recoloured layers are new

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "composition.h"
+#include "palette_swap.h"
 #include "set_state.h"
 #include "setting_file.h"
 
@@ -191,6 +193,76 @@ TEST(ComposeLayers, BandsGiveTheSameSheetAsWholeLayers) {
                   << x << "," << y << " channel " << c;
             }
           }
+        }
+      }
+    }
+  }
+}
+
+// Colours swapped while drawing give the sheet that layers recoloured first give, for a layer
+// of every format between two of 32 bits, by both rules, whole and half.
+TEST(ComposeLayers, RecolouringOnTheWayMatchesRecolouredLayers) {
+  std::mt19937 random(5);
+  const std::vector<ColourSwap> swaps = {
+      {0x102030, 0xA0B0C0}, {0x000000, 0x405060}, {0xFF0000, 0x00FF00}};
+  // Colours to swap, their alphas varied, among others; indexed pixels through a palette.
+  const auto colour = [&] {
+    const std::uint32_t pick = random() % 4;
+    return pick == 3 ? static_cast<std::uint32_t>(random())
+                     : swaps[pick].from | static_cast<std::uint32_t>(random()) << 24;
+  };
+  const auto layer = [&](int bits) {
+    auto image = std::make_shared<RasterImage>();
+    image->Allocate(70, 9, bits);
+    image->SetAlphaFlags(bits == 32, false);
+    const int bytes = bits / 8;
+    for (int y = 0; y < image->Height(); ++y) {
+      for (int x = 0; x < image->Width(); ++x) {
+        const std::uint32_t value = bits == 8 ? random() % 256 : colour();
+        for (int c = 0; c < bytes; ++c) {
+          image->Row(y)[bytes * x + c] = static_cast<std::uint8_t>(value >> (8 * c));
+        }
+      }
+    }
+    if (bits == 8) {
+      std::vector<std::uint32_t> palette(256);
+      std::generate(palette.begin(), palette.end(), colour);
+      image->SetPalette(palette);
+    }
+    return image;
+  };
+  for (const int bits : {32, 24, 8, 16}) {
+    SetState state;
+    state.xSize = 70;
+    state.ySize = 9;
+    LayerSwaps layerSwaps;
+    // Part 0 at the back is left as drawn; the middle one has the format tried.
+    for (int part = 0; part < 3; ++part) {
+      InsertLayerPair(state, part, part + 1);
+      state.layers[static_cast<std::size_t>(MainSlot(part))].image = layer(part == 1 ? bits : 32);
+      if (part > 0) layerSwaps[static_cast<std::size_t>(MainSlot(part))] = swaps;
+    }
+    SetState recoloured = state;
+    for (int part = 1; part < 3; ++part) {
+      auto& image = recoloured.layers[static_cast<std::size_t>(MainSlot(part))].image;
+      auto copy = std::make_shared<RasterImage>(*image);
+      SwapColours(*copy, swaps);
+      image = copy;
+    }
+    for (const BlendRule rule : {BlendRule::Classic, BlendRule::Standard}) {
+      for (const bool half : {false, true}) {
+        SCOPED_TRACE(std::to_string(bits) + " bits" +
+                     (rule == BlendRule::Classic ? " classic" : " standard") +
+                     (half ? " half" : ""));
+        RasterImage onTheWay;
+        ASSERT_TRUE(ComposeLayers(state, half, rule, onTheWay, &layerSwaps).IsOk());
+        const RasterImage expected = Composed(recoloured, half, rule);
+        ASSERT_NE(
+            std::memcmp(Composed(state, half, rule).Row(4), expected.Row(4), expected.Stride()), 0)
+            << "the swaps must show";
+        for (int y = 0; y < expected.Height(); ++y) {
+          ASSERT_EQ(std::memcmp(onTheWay.Row(y), expected.Row(y), expected.Stride()), 0)
+              << "row " << y;
         }
       }
     }
