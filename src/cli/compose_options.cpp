@@ -400,8 +400,11 @@ std::string UsageText() {
   return R"(Usage:
   tessarin-compose [--graphics DIR] --list [--set NAME] [--json]
   tessarin-compose [--graphics DIR] --set NAME [--pick PART=FILE]... [--random PART]...
-                   [--seed N] [--count N [--first K]] [--half]
-                   [--blend classic|standard] -o OUT
+                   [--color MATERIAL=VARIANT]... [--license LIST] [--seed N]
+                   [--count N [--first K]] [--half] [--blend classic|standard]
+                   [--metadata] -o OUT
+  tessarin-compose [--graphics DIR] --recipe FILE [--half] [--blend classic|standard]
+                   [--metadata] -o OUT
 
 Composes character sheets from the layered part images of a set.
 
@@ -411,7 +414,11 @@ Composes character sheets from the layered part images of a set.
   --json           print the listing as one JSON object
   --set NAME       the set folder, matched without case
   --pick PART=FILE show FILE in PART; FILE is an image of the part or 'none'
-  --random PART    give PART a random image; 'all' means every part not picked
+  --random PART    give PART a random image; 'all' means every part not picked, and
+                   a random variant of every palette not given by --color
+  --color M=V      recolour the palette M of set.json with its variant V, or 'source'
+  --license LIST   pick at random only images whose licences in CREDITS.csv are all in
+                   the comma-separated LIST; a --pick outside it is refused
   --seed N         seed of the random picks (default: the current time)
   --count N        write N characters; OUT must contain {n}, the character number,
                    padded to the digits of the last one, or {n:W}, padded to W digits
@@ -419,6 +426,9 @@ Composes character sheets from the layered part images of a set.
                    so that batches split over machines make the same characters
   --half           keep only the left half of every layer (8 directions to 4)
   --blend RULE     classic (default, as the sets were tuned) or standard alpha blending
+  --metadata       also write beside OUT its sprite-sheet JSON (OUT's name ending in
+                   .json) and image credits (.credits.txt); a batch adds CREDITS.txt
+  --recipe FILE    remake the character a recipe, or a sheet's metadata JSON, describes
   -o OUT           output image; the format follows the extension
 
 PART is a part index 0-7 or a part name from setting.txt. Parts not picked show nothing.
