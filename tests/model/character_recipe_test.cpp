@@ -10,12 +10,13 @@
 namespace tessarin {
 namespace {
 
-CharacterRecipe TwoHairs() {
+CharacterRecipe TwoHairsAndAThree() {
   SetState state;
   state.setName = "Hero";
   state.partNames[0] = "Hair";
   state.partNames[2] = "Body";
   state.partNames[5] = "Hair";
+  state.partNames[6] = "3";
   PartSelection files;
   files[0] = "long.png";
   files[5] = "back.png";
@@ -23,22 +24,24 @@ CharacterRecipe TwoHairs() {
                   BlendRule::Standard);
 }
 
-TEST(CharacterRecipe, ARepeatedPartNameGoesByItsIndex) {
-  const CharacterRecipe recipe = TwoHairs();
+// Either would name another part, or none, when read back.
+TEST(CharacterRecipe, ARepeatedPartNameOrOneLikeAnIndexGoesByItsIndex) {
+  const CharacterRecipe recipe = TwoHairsAndAThree();
   const std::vector<std::pair<std::string, std::optional<std::string>>> picks = {
-      {"Hair", "long.png"}, {"Body", std::nullopt}, {"5", "back.png"}};
+      {"Hair", "long.png"}, {"Body", std::nullopt}, {"5", "back.png"}, {"6", std::nullopt}};
   EXPECT_EQ(recipe.picks, picks);
 }
 
 TEST(CharacterRecipe, ASheetsMetadataGivesBackItsRecipe) {
   SheetMetadata metadata;
   metadata.imageName = "hero.png";
-  metadata.recipe = TwoHairs();
+  metadata.recipe = TwoHairsAndAThree();
   CharacterRecipe read;
   ASSERT_TRUE(ParseRecipe(SpriteSheetJson(metadata), read).IsOk());
   // Keys come back sorted by name.
   CharacterRecipe expected = metadata.recipe;
-  expected.picks = {{"5", "back.png"}, {"Body", std::nullopt}, {"Hair", "long.png"}};
+  expected.picks = {
+      {"5", "back.png"}, {"6", std::nullopt}, {"Body", std::nullopt}, {"Hair", "long.png"}};
   expected.colours = {{"hair", "source"}, {"skin", "tan"}};
   EXPECT_EQ(read, expected);
 }
