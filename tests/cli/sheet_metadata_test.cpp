@@ -142,7 +142,7 @@ struct MetadataCase {
   int width;
   std::vector<int> durations;
   const char* frameTags;
-  const char* recipe;
+  std::string recipe;
   std::vector<std::string> creditLines;  // also the credited files, in order
 };
 
@@ -153,6 +153,11 @@ TEST(SheetMetadata, HashFormTilesTheSheetAndCreditsEveryImage) {
   const fs::path base = root / "Graphics";
   end_to_end::BuildDressedSet(base / "Dressed", end_to_end::Extras::Everything);
   end_to_end::BuildDressedSet(base / "Plain", end_to_end::Extras::None);
+  // 12 x 4 takes the default grid of 6 x 4 cells and its animations: more than ten frames,
+  // so that keys sorted as text ("10" before "2") would show.
+  end_to_end::BuildDressedSet(base / "Wide", end_to_end::Extras::None);
+  end_to_end::WriteText(base / "Wide" / "setting.txt",
+                        "Xsize:12\nYsize:4\nBody=1\nHair=2\nHat=3\nCape=4\n");
 
   const std::vector<std::string> picks = {"--pick",        "Body=a.png", "--pick",
                                           "Hair=long.png", "--pick",     "Cape=c1.png"};
@@ -161,6 +166,12 @@ TEST(SheetMetadata, HashFormTilesTheSheetAndCreditsEveryImage) {
       R"("Body/a$.png" by Ann, licensed CC0-1.0: https://example.org/body)",
       R"("Hair/long.png" by Bo, Cy, licensed CC-BY-4.0, MIT)",
       R"("Cape/c1.png": no credit recorded)"};
+  const std::vector<std::string> uncredited = {
+      R"("Body/a.png": no credit recorded)", R"("Body/a$.png": no credit recorded)",
+      R"("Hair/long.png": no credit recorded)", R"("Cape/c1.png": no credit recorded)"};
+  const std::string wideRecipe =
+      R"({"set":"Wide","picks":{"Body":"a.png","Hair":"long.png","Hat":null,"Cape":"c1.png"},
+          "colors":{},"blend":"classic","half":)";
   const std::vector<MetadataCase> cases = {
       {"whole sheet",
        "Dressed",
@@ -192,8 +203,33 @@ TEST(SheetMetadata, HashFormTilesTheSheetAndCreditsEveryImage) {
        "[]",
        R"({"set":"Plain","picks":{"Body":"a.png","Hair":"long.png","Hat":null,"Cape":"c1.png"},
            "colors":{},"half":false,"blend":"classic"})",
-       {R"("Body/a.png": no credit recorded)", R"("Body/a$.png": no credit recorded)",
-        R"("Hair/long.png": no credit recorded)", R"("Cape/c1.png": no credit recorded)"}},
+       uncredited},
+      {"default grid",
+       "Wide",
+       {},
+       12,
+       std::vector<int>(24, 150),
+       R"([{"name":"down","from":0,"to":2,"direction":"pingpong"},
+           {"name":"left","from":6,"to":8,"direction":"pingpong"},
+           {"name":"right","from":12,"to":14,"direction":"pingpong"},
+           {"name":"up","from":18,"to":20,"direction":"pingpong"},
+           {"name":"down_left","from":3,"to":5,"direction":"pingpong"},
+           {"name":"down_right","from":9,"to":11,"direction":"pingpong"},
+           {"name":"up_left","from":15,"to":17,"direction":"pingpong"},
+           {"name":"up_right","from":21,"to":23,"direction":"pingpong"}])",
+       wideRecipe + "false}",
+       uncredited},
+      {"default grid, left half",
+       "Wide",
+       {"--half"},
+       6,
+       std::vector<int>(12, 150),
+       R"([{"name":"down","from":0,"to":2,"direction":"pingpong"},
+           {"name":"left","from":3,"to":5,"direction":"pingpong"},
+           {"name":"right","from":6,"to":8,"direction":"pingpong"},
+           {"name":"up","from":9,"to":11,"direction":"pingpong"}])",
+       wideRecipe + "true}",
+       uncredited},
   };
   for (const MetadataCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -219,7 +255,8 @@ TEST(SheetMetadata, HashFormTilesTheSheetAndCreditsEveryImage) {
 
     const QJsonObject meta = end_to_end::JsonFile(scratch / "hero.json")["meta"].toObject();
     EXPECT_EQ(meta["frameTags"], QJsonValue(QJsonDocument::fromJson(c.frameTags).array()));
-    EXPECT_EQ(meta["tessarin"], QJsonValue(QJsonDocument::fromJson(c.recipe).object()));
+    EXPECT_EQ(meta["tessarin"],
+              QJsonValue(QJsonDocument::fromJson(QByteArray::fromStdString(c.recipe)).object()));
     std::string lines;
     std::vector<std::string> files;
     for (const std::string& line : c.creditLines) {
