@@ -75,6 +75,7 @@ int RunCompose(const ComposeOptions& given, const std::filesystem::path& base, s
     if (auto* error = std::get_if<CliError>(&fromRecipe)) return Fail(err, *error);
     options = std::get<ComposeOptions>(fromRecipe);
     source.picks = source.colours = "recipe " + PathForDisplay(PathFromUtf8(*given.recipe));
+    source.fromFile = true;
   }
   auto opened = OpenSet(base, *options.set);
   if (auto* error = std::get_if<CliError>(&opened)) {

@@ -21,6 +21,10 @@ std::string Listed(const std::vector<std::string>& names) {
   return text.empty() ? "none" : text;
 }
 
+CliError Clash(const ChoiceSource& source, const std::string& message) {
+  return source.fromFile ? InputError(message) : UsageError(message);
+}
+
 std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOptions& options,
                                     const ChoiceSource& source, CompositionPlan& plan) {
   const std::size_t count = extras.materials.size();
@@ -41,8 +45,9 @@ std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOption
       return InputError(source.colours + ": no palette '" + pick.material + "' in set.json (" +
                         Listed(plan.materials) + ")");
     }
-    if (named[*m])
-      return UsageError(source.colours + ": palette '" + plan.materials[*m] + "' given twice");
+    if (named[*m]) {
+      return Clash(source, source.colours + ": palette '" + plan.materials[*m] + "' given twice");
+    }
     named[*m] = true;
     const std::optional<std::size_t> choice = FindName(plan.colourNames[*m], pick.variant);
     if (!choice) {
@@ -104,7 +109,7 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
     if (auto* error = std::get_if<CliError>(&part)) return *error;
     int k = std::get<int>(part);
     if (picked[k]) {
-      return UsageError(source.picks + ": part " + DescribePart(state, k) + " picked twice");
+      return Clash(source, source.picks + ": part " + DescribePart(state, k) + " picked twice");
     }
     picked[k] = true;
     std::optional<int> entry = FindImageEntry(plan.images[k], pick.file);

@@ -41,6 +41,8 @@ struct CompositionPlan {
 struct ChoiceSource {
   std::string picks = "--pick";
   std::string colours = "--color";
+  // A file's choices are its contents: two that clash are bad input, not a usage error.
+  bool fromFile = false;
 };
 
 // Resolves --pick, --random, --color and --license against the open set.

@@ -77,8 +77,9 @@ CharacterRecipe RecipeOf(const SetState& state, const PartSelection& files,
   for (int k = 0; k < kPartCount; ++k) {
     const std::string& name = state.partNames[k];
     if (name.empty()) continue;
-    // JSON keys are unique: a part whose name an earlier one has goes by its index.
-    bool named = false;
+    // JSON keys are unique: a part whose name an earlier one has goes by its index. So does
+    // one named like a part index, which a reader takes as the index.
+    bool named = name.size() == 1 && name[0] >= '0' && name[0] < '0' + kPartCount;
     for (const auto& pick : recipe.picks) named = named || pick.first == name;
     std::optional<std::string> file;
     if (!files[k].empty()) file = files[k];

@@ -20,7 +20,8 @@ inline constexpr char kSourceColours[] = "source";
 struct CharacterRecipe {
   std::string set;
   // Every defined part in part order, as the setting file names it (a name that an earlier
-  // part already has is written as the part's index instead), with its image or nothing.
+  // part already has, or that reads as a part index, is written as the part's index instead),
+  // with its image or nothing.
   std::vector<std::pair<std::string, std::optional<std::string>>> picks;
   // Every material with its variant, kSourceColours for the original colours.
   std::vector<std::pair<std::string, std::string>> colours;

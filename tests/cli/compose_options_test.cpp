@@ -478,5 +478,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"JsonAlone", {"--json"}, "--json only applies to --list"}),
     [](const testing::TestParamInfo<BadLine>& line) { return line.param.name; });
 
+// Each flag the parser takes is one the help names.
+TEST(UsageText, NamesEveryFlag) {
+  for (const char* flag :
+       {"--graphics", "--list", "--json", "--set", "--pick", "--random", "--color", "--license",
+        "--seed", "--count", "--first", "--half", "--blend", "--metadata", "--recipe", "-o"}) {
+    EXPECT_NE(UsageText().find(std::string("  ") + flag + " "), std::string::npos) << flag;
+    const std::vector<std::string> args = {flag};
+    const ParseResult parsed = ParseComposeOptions(args);
+    if (const CliError* error = std::get_if<CliError>(&parsed)) {
+      EXPECT_EQ(error->message.find("unknown option"), std::string::npos) << flag;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tessarin::cli
