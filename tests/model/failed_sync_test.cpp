@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+#include "atomic_save.h"
 #include "failing_sync.h"
 #include "image_file.h"
 #include "raster_image.h"
@@ -76,6 +77,25 @@ INSTANTIATE_TEST_SUITE_P(Syncs, FailedSync,
                          [](const ::testing::TestParamInfo<SyncFailure>& row) {
                            return std::string(row.param.name);
                          });
+
+// A batch's new files wait for one sync at its end: with every file sync failing, a new file
+// still saves and the sync at the end fails with the reason; a file replaced is synced at once.
+TEST(DeferredSync, NewFilesWaitForTheEndReplacedOnesDoNot) {
+  const TempFolder folder;
+  const fs::path replaced = folder.WriteFile("old.png", kOldBytes);
+  RasterImage sheet;
+  ASSERT_TRUE(sheet.Create(8, 8, 32, true));
+  const FailingSync files(SyncTarget::FileData, EIO);
+  const FailingSync folders(SyncTarget::Folder, EIO);
+  EXPECT_TRUE(WriteImageFile(sheet, folder.Root() / "new.png", Durability::NewFilesAtEnd));
+  EXPECT_FALSE(WriteImageFile(sheet, replaced, Durability::NewFilesAtEnd));
+  EXPECT_EQ(ReadAll(replaced), kOldBytes);
+  EXPECT_TRUE(SyncFileSystemOf(folder.Root()));
+  const FailingSync fileSystem(SyncTarget::FileSystem, EIO);
+  const Status synced = SyncFileSystemOf(folder.Root());
+  ASSERT_FALSE(synced);
+  EXPECT_NE(synced.Message().find(std::strerror(EIO)), std::string::npos) << synced.Message();
+}
 
 }  // namespace
 }  // namespace tessarin

@@ -11,6 +11,7 @@ namespace {
 
 std::atomic<int> dataError{0};
 std::atomic<int> folderError{0};
+std::atomic<int> fileSystemError{0};
 std::atomic<int> failures{0};
 
 bool IsFolder(int fd) {
@@ -36,14 +37,34 @@ extern "C" int fsync(int fd) {
   return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
+extern "C" int syncfs(int fd) {
+  if (const int error = fileSystemError.load(); error != 0) return Fail(error);
+  return static_cast<int>(syscall(SYS_syncfs, fd));
+}
+
 namespace tessarin::testing {
+namespace {
+
+std::atomic<int>& ErrorOf(SyncTarget target) {
+  switch (target) {
+    case SyncTarget::FileData:
+      return dataError;
+    case SyncTarget::Folder:
+      return folderError;
+    case SyncTarget::FileSystem:
+      break;
+  }
+  return fileSystemError;
+}
+
+}  // namespace
 
 FailingSync::FailingSync(SyncTarget target, int error) : target_(target) {
-  (target == SyncTarget::FileData ? dataError : folderError).store(error);
+  ErrorOf(target).store(error);
 }
 
 FailingSync::~FailingSync() {
-  (target_ == SyncTarget::FileData ? dataError : folderError).store(0);
+  ErrorOf(target_).store(0);
 }
 
 int FailingSync::Failures() {
