@@ -264,25 +264,30 @@ class OptionReader {
     return std::nullopt;
   }
 
-  std::optional<CliError> TakePick(const QString& name) {
+  // A value LEFT=RIGHT, both sides given; form names them in the error.
+  std::optional<CliError> TakeAssignment(const QString& name, const char* form,
+                                         std::pair<std::string, std::string>& sides) {
     std::string value;
     if (auto error = TakeValue(name, value)) return error;
-    std::size_t equals = value.find('=');
+    const std::size_t equals = value.find('=');
     if (equals == 0 || equals == std::string::npos || equals + 1 == value.size()) {
-      return UsageError("--pick expects PART=FILE, got " + Quoted(value));
+      return UsageError(Spelling(name) + " expects " + form + ", got " + Quoted(value));
     }
-    options_.picks.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    sides = {value.substr(0, equals), value.substr(equals + 1)};
+    return std::nullopt;
+  }
+
+  std::optional<CliError> TakePick(const QString& name) {
+    std::pair<std::string, std::string> sides;
+    if (auto error = TakeAssignment(name, "PART=FILE", sides)) return error;
+    options_.picks.push_back({std::move(sides.first), std::move(sides.second)});
     return std::nullopt;
   }
 
   std::optional<CliError> TakeColour(const QString& name) {
-    std::string value;
-    if (auto error = TakeValue(name, value)) return error;
-    std::size_t equals = value.find('=');
-    if (equals == 0 || equals == std::string::npos || equals + 1 == value.size()) {
-      return UsageError("--color expects MATERIAL=VARIANT, got " + Quoted(value));
-    }
-    options_.colours.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    std::pair<std::string, std::string> sides;
+    if (auto error = TakeAssignment(name, "MATERIAL=VARIANT", sides)) return error;
+    options_.colours.push_back({std::move(sides.first), std::move(sides.second)});
     return std::nullopt;
   }
 

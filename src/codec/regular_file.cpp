@@ -118,7 +118,10 @@ Status ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes,
   RegularFile file;
   if (Status opened = file.Open(path); !opened) return opened;
   if (file.Size() > maxBytes) {
-    return Status::Error(Failure(path, "larger than " + std::to_string(maxBytes) + " bytes"));
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    return Status::Error(Failure(
+        path, "larger than " + (maxBytes % kMiB == 0 ? std::to_string(maxBytes / kMiB) + " MiB"
+                                                     : std::to_string(maxBytes) + " bytes")));
   }
   std::string text(static_cast<std::size_t>(file.Size()), '\0');
   std::size_t got = 0;

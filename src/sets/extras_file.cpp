@@ -14,15 +14,8 @@ Status ReadExtrasFile(const std::filesystem::path& setFolder, std::string_view n
   if (!path || !std::filesystem::exists(std::filesystem::symlink_status(*path, error))) {
     return Status::Ok();
   }
-  RegularFile file;
-  if (Status opened = file.Open(*path); !opened) return opened;
-  if (file.Size() > kMaxExtrasFileBytes) {
-    return Status::Error(std::string(name) + ": larger than 16 MiB");
-  }
-  std::string text(static_cast<std::size_t>(file.Size()), '\0');
-  std::size_t got = 0;
-  if (Status read = file.Read(text.data(), text.size(), got); !read) return read;
-  text.resize(got);
+  std::string text;
+  if (Status read = ReadWholeFile(*path, kMaxExtrasFileBytes, text); !read) return read;
   bytes = std::move(text);
   return Status::Ok();
 }
