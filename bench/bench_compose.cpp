@@ -186,10 +186,12 @@ BENCHMARK_CAPTURE(Compose, ClassicNoise, BlendRule::Classic, Content::Noise)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compose, StandardNoise, BlendRule::Standard, Content::Noise)
     ->Unit(benchmark::kMillisecond);
-// {0, 0}: no recolouring; {1, 8} and {16, 8}: one layer or all, with a material of 8 colours.
+// {0, 0}: no recolouring; {1, 8}, {4, 8} and {16, 8}: one layer, four (a material covering
+// two parts and their companions) or all, with a material of 8 colours.
 BENCHMARK_CAPTURE(ComposeSet, ClassicSprites, BlendRule::Classic, Content::Sprites)
     ->Args({0, 0})
     ->Args({1, 8})
+    ->Args({4, 8})
     ->Args({kLayers, 8})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
