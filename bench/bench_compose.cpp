@@ -116,9 +116,14 @@ void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
   for (int slot = 0; slot < state.range(0) && slot < kLayers; ++slot) {
     swaps[static_cast<std::size_t>(slot)] = SpriteSwaps(static_cast<std::uint32_t>(state.range(1)));
   }
+  // Kept from sheet to sheet, as the window and a batch keep it while the colours stay; or
+  // made afresh for each, as for the first sheet in new colours.
+  const bool kept = state.range(2) != 0;
+  tessarin::LayerRecolouring recolouring(swaps);
   for (auto _ : state) {
     RasterImage target;
-    if (!tessarin::ComposeLayers(set, false, rule, target, recoloured ? &swaps : nullptr)) {
+    if (!kept) recolouring = tessarin::LayerRecolouring(swaps);
+    if (!tessarin::ComposeLayers(set, false, rule, target, recoloured ? &recolouring : nullptr)) {
       state.SkipWithError("out of memory");
       break;
     }
@@ -126,7 +131,7 @@ void ComposeSet(benchmark::State& state, BlendRule rule, Content content) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * kLayers * kSide * kSide * 4);
-  state.SetLabel(recoloured ? "wall time, all cores; arguments: layers recoloured, colours"
+  state.SetLabel(recoloured ? "wall time, all cores; arguments: layers recoloured, colours, kept"
                             : "wall time, all cores");
 }
 
@@ -186,23 +191,28 @@ BENCHMARK_CAPTURE(Compose, ClassicNoise, BlendRule::Classic, Content::Noise)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compose, StandardNoise, BlendRule::Standard, Content::Noise)
     ->Unit(benchmark::kMillisecond);
-// {0, 0}: no recolouring; {1, 8}, {4, 8} and {16, 8}: one layer, four (a material covering
-// two parts and their companions) or all, with a material of 8 colours.
+// {0, 0, 0}: no recolouring; {L, 8, K}: L layers (one, four as a material covering two
+// parts and their companions, or all) recoloured by a material of 8 colours, with what
+// drawing learnt of their rows kept from sheet to sheet (K = 1) or not (K = 0).
 BENCHMARK_CAPTURE(ComposeSet, ClassicSprites, BlendRule::Classic, Content::Sprites)
-    ->Args({0, 0})
-    ->Args({1, 8})
-    ->Args({4, 8})
-    ->Args({kLayers, 8})
+    ->Args({0, 0, 0})
+    ->Args({1, 8, 0})
+    ->Args({4, 8, 0})
+    ->Args({kLayers, 8, 0})
+    ->Args({4, 8, 1})
+    ->Args({kLayers, 8, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeSet, StandardSprites, BlendRule::Standard, Content::Sprites)
-    ->Args({0, 0})
-    ->Args({kLayers, 8})
+    ->Args({0, 0, 0})
+    ->Args({kLayers, 8, 0})
+    ->Args({kLayers, 8, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeSet, StandardNoise, BlendRule::Standard, Content::Noise)
-    ->Args({0, 0})
-    ->Args({kLayers, 8})
+    ->Args({0, 0, 0})
+    ->Args({kLayers, 8, 0})
+    ->Args({kLayers, 8, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeScaled, Classic, BlendRule::Classic)

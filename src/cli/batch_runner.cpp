@@ -28,6 +28,9 @@
 namespace tessarin::cli {
 namespace {
 
+// Choices of colours a batch keeps what it learnt of at once.
+constexpr std::size_t kMaxRecolourings = 256;
+
 // A selected main image whose slot stayed empty could not be loaded.
 std::optional<CliError> FindUndecodedImage(const SetState& state, const ImageCache& cache) {
   for (int k = 0; k < kPartCount; ++k) {
@@ -143,6 +146,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
   std::set<std::string> folders;
   std::shared_ptr<const RasterImage> sheet;
   std::vector<int> sheetColours;
+  std::map<std::vector<int>, LayerRecolouring> recolourings;
   std::set<std::string> seenCompanions;
   // Each output folder's credit lines, for its CREDITS.txt.
   std::map<std::string, std::set<std::string>> folderCredits;
@@ -170,9 +174,20 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
       auto composed = std::make_shared<RasterImage>();
       Status made = Status::Ok();
       if (std::any_of(colours.begin(), colours.end(), [](int choice) { return choice != 0; })) {
-        LayerSwaps swaps;
-        made = SwapsForLayers(state, additions.extras, plan.Colours(colours), swaps);
-        if (made) made = ComposeLayers(state, options.half, options.blend, *composed, &swaps);
+        // Kept for each choice of colours met, so that rows learnt to need no swap are passed
+        // by; a batch meets a handful, and the bound keeps a long one from holding more.
+        if (recolourings.size() >= kMaxRecolourings && !recolourings.count(colours)) {
+          recolourings.clear();
+        }
+        auto found = recolourings.find(colours);
+        if (found == recolourings.end()) {
+          LayerSwaps swaps;
+          made = SwapsForLayers(state, additions.extras, plan.Colours(colours), swaps);
+          found = recolourings.emplace(colours, LayerRecolouring(std::move(swaps))).first;
+        }
+        if (made) {
+          made = ComposeLayers(state, options.half, options.blend, *composed, &found->second);
+        }
       } else {
         made = ComposeLayers(state, options.half, options.blend, *composed);
       }

@@ -37,6 +37,20 @@ class ColourSwapper {
   // changes: the common row costs a read and no copy.
   const std::uint8_t* Recoloured(const std::uint8_t* pixels, std::uint8_t* out,
                                  std::size_t count) const;
+  // The same for a row whose byte learnt is kept from draw to draw (see RasterImage::Draw):
+  // a row learnt to hold nothing to swap is passed by unread.
+  const std::uint8_t* Recoloured(const std::uint8_t* pixels, std::uint8_t* out, std::size_t count,
+                                 std::uint8_t* learnt) const {
+    if (learnt != nullptr && *learnt == kRowUnchanged) return pixels;
+    const std::uint8_t* row = Recoloured(pixels, out, count);
+    if (learnt != nullptr) *learnt = row == pixels ? kRowUnchanged : kRowChanged;
+    return row;
+  }
+
+  // What a row's learnt byte says: not seen yet, nothing to swap, something to swap.
+  static constexpr std::uint8_t kRowUnseen = 0;
+  static constexpr std::uint8_t kRowUnchanged = 1;
+  static constexpr std::uint8_t kRowChanged = 2;
 
  private:
   struct Table;

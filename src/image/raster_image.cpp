@@ -1,7 +1,5 @@
 #include "raster_image.h"
 
-#include "palette_swap.h"
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -141,13 +139,14 @@ std::uint32_t RasterImage::PixelAt(int x, int y, BlendRule rule) const {
 }
 
 void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
-                       int sh, BlendRule rule, const ColourSwapper* swapper) const {
+                       int sh, BlendRule rule, const ColourSwapper* swapper,
+                       std::uint8_t* rowsLearnt) const {
   if (IsNull() || target.IsNull() || target.bitsPerPixel_ != 32) return;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   if (&target == this) {
     // Rows would be read after being written; draw from a snapshot instead.
     const RasterImage snapshot = *this;
-    snapshot.Draw(target, dx, dy, dw, dh, sx, sy, sw, sh, rule, swapper);
+    snapshot.Draw(target, dx, dy, dw, dh, sx, sy, sw, sh, rule, swapper, rowsLearnt);
     return;
   }
 
@@ -196,7 +195,10 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
     for (int y = ys.begin; y < ys.end; ++y) {
       const int srcY = SourceCoord(dy, dh, sy, sh, y);
       const std::uint8_t* src = Row(srcY) + 4 * static_cast<std::size_t>(sx0);
-      if (swapper) src = swapper->Recoloured(src, recoloured.data(), count);
+      if (swapper) {
+        src = swapper->Recoloured(src, recoloured.data(), count,
+                                  rowsLearnt ? rowsLearnt + srcY : nullptr);
+      }
       apply(target.Row(y) + 4 * static_cast<std::size_t>(xs.begin), src);
     }
     return;

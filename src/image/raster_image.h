@@ -59,9 +59,13 @@ class RasterImage {
   // lies inside both images is touched. Does nothing for an empty image or a target
   // that is not 32 bits per pixel. With swapper, the pixels drawn are recoloured on the way,
   // as SwapColours would recolour this image first, for every format but 16 bits per pixel
-  // (whose new colours SwapColours rounds to 5-6-5 bits).
+  // (whose new colours SwapColours rounds to 5-6-5 bits). rowsLearnt, when given, holds a byte
+  // for each row of this image, kept from draw to draw with the same swapper and source
+  // columns: 0 for a row not seen yet, 1 for one that holds no colour to swap, which later
+  // draws then pass by, 2 for one that does. Only 32-bit rows drawn 1:1 across learn.
   void Draw(RasterImage& target, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh,
-            BlendRule rule = BlendRule::Classic, const ColourSwapper* swapper = nullptr) const;
+            BlendRule rule = BlendRule::Classic, const ColourSwapper* swapper = nullptr,
+            std::uint8_t* rowsLearnt = nullptr) const;
 
   // Drops what lies outside the corner. Throws std::bad_alloc when memory runs out.
   void KeepCorner(KeptCorner corner);

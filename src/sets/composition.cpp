@@ -20,10 +20,12 @@ constexpr int kBandRows = 64;
 // Below this many pixels the threads cost more than they save.
 constexpr long long kPixelsWorthThreads = 256 * 256;
 
-// A layer to draw, and the colours to swap on the way (nothing for none).
+// A layer to draw, and the colours to swap on the way (nothing for none) with what is known
+// of its rows.
 struct DrawnLayer {
   const RasterImage* image = nullptr;
   const ColourSwapper* swapper = nullptr;
+  std::uint8_t* rowsLearnt = nullptr;
 };
 
 // The classic rule is defined layer by layer on bytes, as the sets were tuned with it.
@@ -32,7 +34,7 @@ void ClassicBand(const std::vector<DrawnLayer>& layers, RasterImage& composite, 
   // 1:1 from the top-left corner: in half mode that keeps the left half of each layer.
   for (const DrawnLayer& layer : layers) {
     layer.image->Draw(composite, 0, top, width, rows, 0, top, width, rows, BlendRule::Classic,
-                      layer.swapper);
+                      layer.swapper, layer.rowsLearnt);
   }
 }
 
@@ -69,7 +71,11 @@ void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite,
     if (swapHere) recoloured.resize(4 * count);
     for (int y = 0; y < lastRow; ++y) {
       const std::uint8_t* row = rowsOf->Row(rowOffset + y);
-      if (swapHere) row = drawn.swapper->Recoloured(row, recoloured.data(), count);
+      if (swapHere) {
+        row = drawn.swapper->Recoloured(
+            row, recoloured.data(), count,
+            drawn.rowsLearnt ? drawn.rowsLearnt + rowOffset + y : nullptr);
+      }
       blend::AccumulateRow(acc.data() + 4 * pixels * static_cast<std::size_t>(y), row, count);
     }
   }
@@ -81,8 +87,10 @@ void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite,
 
 }  // namespace
 
+LayerRecolouring::LayerRecolouring(LayerSwaps swaps) : swaps_(std::move(swaps)) {}
+
 Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, RasterImage& composite,
-                     const LayerSwaps* swaps) {
+                     LayerRecolouring* recolouring) {
   composite.Destroy();
   const int width = state.xSize / (halfMode ? 2 : 1);
   const int height = state.ySize;
@@ -92,24 +100,32 @@ Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, Raste
   const bool worthThreads = static_cast<long long>(width) * height >= kPixelsWorthThreads;
   try {
     std::vector<DrawnLayer> layers;
-    std::vector<std::unique_ptr<ColourSwapper>> swappers;
     std::vector<std::unique_ptr<RasterImage>> copies;
     for (const std::int32_t slot : state.drawOrder) {
       if (slot < 0 || slot >= kSlotCount) continue;
       const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
       if (layer.IsEmpty()) continue;
-      DrawnLayer drawn{layer.image.get(), nullptr};
-      const std::vector<ColourSwap>* slotSwaps =
-          swaps ? &(*swaps)[static_cast<std::size_t>(slot)] : nullptr;
-      if (slotSwaps && !slotSwaps->empty()) {
+      DrawnLayer drawn{layer.image.get(), nullptr, nullptr};
+      const std::vector<ColourSwap>* swaps =
+          recolouring ? &recolouring->swaps_[static_cast<std::size_t>(slot)] : nullptr;
+      if (swaps && !swaps->empty()) {
+        LayerRecolouring::Slot& known = recolouring->slots_[static_cast<std::size_t>(slot)];
         if (layer.image->BitsPerPixel() == 16) {
           // Its new colours are rounded to what 16 bits hold, which only a copy can show.
           copies.push_back(std::make_unique<RasterImage>(*layer.image));
-          SwapColours(*copies.back(), *slotSwaps);
+          SwapColours(*copies.back(), *swaps);
           drawn.image = copies.back().get();
         } else {
-          swappers.push_back(std::make_unique<ColourSwapper>(*slotSwaps));
-          drawn.swapper = swappers.back().get();
+          if (!known.swapper) known.swapper = std::make_unique<ColourSwapper>(*swaps);
+          // Rows learnt of another image, or over other columns, say nothing of these.
+          if (known.image != layer.image || known.width != width) {
+            known.image = layer.image;
+            known.width = width;
+            known.rows.assign(static_cast<std::size_t>(layer.image->Height()),
+                              ColourSwapper::kRowUnseen);
+          }
+          drawn.swapper = known.swapper.get();
+          drawn.rowsLearnt = known.rows.data();
         }
       }
       layers.push_back(drawn);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "blend_rule.h"
@@ -14,14 +16,35 @@ namespace tessarin {
 // The colours to swap in each slot's layer as it is drawn; empty for none.
 using LayerSwaps = std::array<std::vector<ColourSwap>, kSlotCount>;
 
+// A character's colours while sheets are composed in them, and what drawing learnt: the rows
+// of each layer that hold no colour to swap, which later sheets in the same colours pass by.
+// Keep one for as long as the colours stay; it notices layers and sheet widths that change.
+class LayerRecolouring {
+ public:
+  explicit LayerRecolouring(LayerSwaps swaps);
+  const LayerSwaps& Swaps() const { return swaps_; }
+
+ private:
+  friend Status ComposeLayers(const SetState&, bool, BlendRule, RasterImage&, LayerRecolouring*);
+  struct Slot {
+    std::unique_ptr<ColourSwapper> swapper;
+    // What the rows were learnt from: held, so that no other image takes its address.
+    std::shared_ptr<const RasterImage> image;
+    int width = 0;
+    std::vector<std::uint8_t> rows;
+  };
+  LayerSwaps swaps_;
+  std::array<Slot, kSlotCount> slots_;
+};
+
 // Draws every loaded slot of drawOrder at 1:1 into a new 32-bit straight-alpha image of the
 // set's size that starts fully transparent. In half mode only the left half of every layer
 // is kept (width xSize / 2). The classic rule rounds after every layer, as the sets were tuned
 // with it; the standard rule rounds the whole stack once. A set without a size gives an empty
 // image. When memory runs out, composite is left empty and the error says what did not fit.
-// With swaps, each layer is recoloured as it is drawn, to the same pixels as drawing layers
-// recoloured by SwapColours first.
+// With recolouring, each layer is recoloured as it is drawn, to the same pixels as drawing
+// layers recoloured by SwapColours first.
 [[nodiscard]] Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule,
-                                   RasterImage& composite, const LayerSwaps* swaps = nullptr);
+                                   RasterImage& composite, LayerRecolouring* recolouring = nullptr);
 
 }  // namespace tessarin
