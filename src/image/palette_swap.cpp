@@ -219,8 +219,9 @@ const std::uint8_t* RecolouredRow32Vector(const std::uint8_t* src, std::uint8_t*
   const std::size_t count = table.Entries().size();
   const std::uint8_t* result = nullptr;
   // As for SwapRow32Vector: the first count that fits is used.
-  ((count <= Counts + 1 && (result = RecolouredRow32<Counts + 1>(src, out, width, table), true)) ||
-   ...);
+  static_cast<void>(((count <= Counts + 1 &&
+                      (result = RecolouredRow32<Counts + 1>(src, out, width, table), true)) ||
+                     ...));
   return result;
 }
 #endif
