@@ -241,7 +241,7 @@ TEST(ComposeLayers, RecolouringOnTheWayMatchesRecolouredLayers) {
     state.xSize = 70;
     state.ySize = 9;
     LayerSwaps layerSwaps;
-    // Part 0 at the back is left as drawn; the middle one has the format tried.
+    // The back part is left as drawn; the middle one has the format tried.
     for (int part = 0; part < 3; ++part) {
       InsertLayerPair(state, part, part + 1);
       state.layers[static_cast<std::size_t>(MainSlot(part))].image = layer(part == 1 ? bits : 32);
