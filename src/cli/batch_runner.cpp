@@ -64,6 +64,15 @@ void WarnOfUndecodedCompanions(const SetState& state, const ImageCache& cache,
   }
 }
 
+std::string FileNameOf(const std::string& path) {
+  return PathToUtf8(PathFromUtf8(path).filename());
+}
+
+// The folder part of a path, "" for the current folder.
+std::string FolderOf(const std::string& path) {
+  return PathToUtf8(PathFromUtf8(path).parent_path());
+}
+
 // The images a character's sheet was drawn from, in part order, each main image before its
 // companion, with their credits.
 std::vector<UsedImage> UsedImages(const SetState& state, const SetAdditions& additions,
@@ -74,23 +83,13 @@ std::vector<UsedImage> UsedImages(const SetState& state, const SetAdditions& add
     for (const int slot : {MainSlot(k), CompanionSlot(k)}) {
       const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
       if (layer.IsEmpty()) continue;
-      const std::string file = layer.loadedPath.substr(layer.loadedPath.find_last_of('/') + 1);
+      const std::string file = FileNameOf(layer.loadedPath);
       UsedImage image{SetImagePath(state, k, file), nullptr};
       image.credit = additions.credits.For(image.file);
       images.push_back(std::move(image));
     }
   }
   return images;
-}
-
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 std::string SaveFailure(const std::string& message, const std::string& path) {
@@ -102,11 +101,7 @@ std::string SaveFailure(const std::string& message, const std::string& path) {
 }  // namespace
 
 std::string MetadataName(const std::string& sheetPath, const char* ending) {
-  const std::string name = FileNameOf(sheetPath);
-  const std::size_t dot = name.find_last_of('.');
-  const std::size_t stem =
-      sheetPath.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
-  return sheetPath.substr(0, stem) + ending;
+  return PathToUtf8(PathFromUtf8(sheetPath).replace_extension()) + ending;
 }
 
 std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions& additions,

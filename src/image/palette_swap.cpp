@@ -31,14 +31,8 @@ void SwapEach(RasterImage& image, const Lookup& lookup) {
     std::uint8_t* row = image.Row(y);
     for (int x = 0; x < image.Width(); ++x) {
       std::uint32_t to = 0;
-      if (bits == 32) {
-        std::uint8_t* p = row + 4 * static_cast<std::size_t>(x);
-        if (!lookup(p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16, to)) continue;
-        p[0] = static_cast<std::uint8_t>(to);
-        p[1] = static_cast<std::uint8_t>(to >> 8);
-        p[2] = static_cast<std::uint8_t>(to >> 16);
-      } else if (bits == 24) {
-        std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
+      if (bits == 32 || bits == 24) {
+        std::uint8_t* p = row + static_cast<std::size_t>(bits / 8) * static_cast<std::size_t>(x);
         if (!lookup(p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16, to)) continue;
         p[0] = static_cast<std::uint8_t>(to);
         p[1] = static_cast<std::uint8_t>(to >> 8);

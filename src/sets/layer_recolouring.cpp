@@ -28,25 +28,20 @@ Status SwapsForLayers(const SetState& state, const SetExtras& extras,
 
 Status RecolourLayers(SetState& state, const SetExtras& extras,
                       const std::vector<std::pair<std::string, std::string>>& choices) {
+  LayerSwaps swaps;
+  if (Status found = SwapsForLayers(state, extras, choices, swaps); !found) return found;
   std::array<std::shared_ptr<const RasterImage>, kSlotCount> recoloured;
-  for (int part = 0; part < kPartCount; ++part) {
-    if (state.partNames[part].empty()) continue;
-    std::vector<ColourSwap> swaps;
-    if (Status found = SwapsForPart(extras, choices, state.partNames[part], swaps); !found) {
-      return found;
-    }
-    if (swaps.empty()) continue;
-    for (const int slot : {MainSlot(part), CompanionSlot(part)}) {
-      const std::shared_ptr<const RasterImage>& image = state.layers[slot].image;
-      if (!image) continue;
-      try {
-        auto copy = std::make_shared<RasterImage>(*image);
-        SwapColours(*copy, swaps);
-        recoloured[slot] = std::move(copy);
-      } catch (const std::bad_alloc&) {
-        return Status::OutOfMemory("Not enough memory to recolour the layers of part " +
-                                   state.partNames[part]);
-      }
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const std::shared_ptr<const RasterImage>& image = state.layers[slot].image;
+    if (!image || swaps[slot].empty()) continue;
+    try {
+      auto copy = std::make_shared<RasterImage>(*image);
+      SwapColours(*copy, swaps[slot]);
+      recoloured[slot] = std::move(copy);
+    } catch (const std::bad_alloc&) {
+      // Slot k holds part k's companion, slot k + 8 its main image.
+      return Status::OutOfMemory("Not enough memory to recolour the layers of part " +
+                                 state.partNames[slot % kPartCount]);
     }
   }
   // Only once every layer is done, so that a failure changes nothing.
