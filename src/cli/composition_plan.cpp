@@ -32,8 +32,7 @@ std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOption
   plan.colourCounts.assign(count, 1);
   plan.randomColours.assign(count, false);
   for (const Material& material : extras.materials) {
-    std::vector<std::string> names{kSourceColours};
-    for (const Material::Variant& variant : material.variants) names.push_back(variant.name);
+    std::vector<std::string> names = material.ChoiceNames();
     plan.colourCounts[plan.colourNames.size()] = static_cast<int>(names.size());
     plan.colourNames.push_back(std::move(names));
     plan.materials.push_back(material.name);

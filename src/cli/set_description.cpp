@@ -2,21 +2,18 @@
 
 #include <system_error>
 
+#include "composition_plan.h"
 #include "folder_layout.h"
 
 namespace tessarin::cli {
 namespace {
 
-// Credits name images by their path in the set, so a part's folder counts as it lies on
-// disk, not as setting.txt spells it.
-std::vector<ImageCredit> CreditsOf(const std::vector<std::string>& images,
-                                   const std::filesystem::path& partFolder, const SetState& state,
-                                   const SetCredits& credits) {
+// Credits name images by their path in the set, as composing looks them up.
+std::vector<ImageCredit> CreditsOf(const std::vector<std::string>& images, const SetState& state,
+                                   int part, const SetCredits& credits) {
   std::vector<ImageCredit> found;
-  if (credits.Entries().empty()) return found;
-  const std::string folder = PathForDisplay(partFolder.lexically_relative(state.setFolder));
   for (const std::string& image : images) {
-    if (const Credit* credit = credits.For(folder + '/' + image)) {
+    if (const Credit* credit = credits.For(SetImagePath(state, part, image))) {
       found.push_back({image, credit->authors, credit->licenses});
     }
   }
@@ -26,11 +23,7 @@ std::vector<ImageCredit> CreditsOf(const std::vector<std::string>& images,
 std::vector<PaletteDescription> PalettesOf(const std::vector<Material>& materials) {
   std::vector<PaletteDescription> palettes;
   for (const Material& material : materials) {
-    PaletteDescription palette{material.name, {"source"}};
-    for (const Material::Variant& variant : material.variants) {
-      palette.variants.push_back(variant.name);
-    }
-    palettes.push_back(std::move(palette));
+    palettes.push_back({material.name, material.ChoiceNames()});
   }
   return palettes;
 }
@@ -66,7 +59,7 @@ SetDescription DescribeSet(const SetState& state, const SetAdditions& additions)
     part.found = folder && std::filesystem::is_directory(*folder, error);
     if (part.found) {
       part.images = ListPartImages(*folder);
-      part.credits = CreditsOf(part.images, *folder, state, additions.credits);
+      part.credits = CreditsOf(part.images, state, k, additions.credits);
     }
     description.parts.push_back(std::move(part));
   }

@@ -302,6 +302,12 @@ bool Material::Covers(std::string_view partFolder) const {
          });
 }
 
+std::vector<std::string> Material::ChoiceNames() const {
+  std::vector<std::string> names{"source"};
+  for (const Variant& variant : variants) names.push_back(variant.name);
+  return names;
+}
+
 const std::vector<std::uint32_t>* Material::Colours(std::string_view variant) const {
   if (EqualsIgnoringCase(variant, "source")) return &source;
   for (const Variant& candidate : variants) {

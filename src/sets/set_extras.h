@@ -61,6 +61,8 @@ struct Material {
   // The colours of a variant named without case; "source" is the original colours. Nothing
   // when there is no such variant.
   const std::vector<std::uint32_t>* Colours(std::string_view variant) const;
+  // The names a choice of colours can take: "source", then the variants in order.
+  std::vector<std::string> ChoiceNames() const;
 };
 
 // What a set's optional set.json adds to its setting file.
