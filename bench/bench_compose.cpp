@@ -209,6 +209,12 @@ BENCHMARK_CAPTURE(ComposeSet, StandardSprites, BlendRule::Standard, Content::Spr
     ->Args({kLayers, 8, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(ComposeSet, ClassicNoise, BlendRule::Classic, Content::Noise)
+    ->Args({0, 0, 0})
+    ->Args({kLayers, 8, 0})
+    ->Args({kLayers, 8, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(ComposeSet, StandardNoise, BlendRule::Standard, Content::Noise)
     ->Args({0, 0, 0})
     ->Args({kLayers, 8, 0})

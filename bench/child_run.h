@@ -1,7 +1,7 @@
 #pragma once
 
 // One run of a child program, as a pipeline would start it: its exit code, wall time and the
-// kernel's figure for its peak memory. Its standard output is thrown away.
+// kernel's figures for its processor time and peak memory. Its standard output is thrown away.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -18,6 +18,8 @@ namespace tessarin::bench {
 struct ChildRun {
   int exitCode = -1;
   double seconds = 0;
+  // User and system time on every core: steadier than wall time on a busy machine.
+  double cpuSeconds = 0;
   long peakKiB = 0;
 };
 
@@ -39,6 +41,10 @@ inline ChildRun RunChild(const std::string& program, std::vector<std::string> ar
       run.exitCode = WEXITSTATUS(status);
     }
     run.peakKiB = usage.ru_maxrss;
+    const auto seconds = [](const timeval& t) {
+      return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
   }
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   posix_spawn_file_actions_destroy(&actions);

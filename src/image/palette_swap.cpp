@@ -117,23 +117,15 @@ void SwapPixel32(std::uint8_t* p, const SwapTable& table) {
   p[2] = static_cast<std::uint8_t>(to >> 16);
 }
 
-// Pixels from x on of a row being recoloured into out; copying tells whether out already
-// holds the row up to x. Returns out once a pixel has changed, else src.
-const std::uint8_t* CopyAndSwapTail(const std::uint8_t* src, std::uint8_t* out, std::size_t x,
-                                    std::size_t width, bool copying, const SwapTable& table) {
+// The first pixel from x on whose colour is swapped, or width.
+std::size_t FirstSwapped(const std::uint8_t* pixels, std::size_t x, std::size_t width,
+                         const SwapTable& table) {
   for (; x < width; ++x) {
     std::uint32_t to = 0;
-    const std::uint8_t* p = src + 4 * x;
-    const bool swapped = table(p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16, to);
-    if (!swapped && !copying) continue;
-    if (!copying) {
-      std::copy_n(src, 4 * x, out);
-      copying = true;
-    }
-    std::copy_n(p, 4, out + 4 * x);
-    if (swapped) SwapPixel32(out + 4 * x, table);
+    const std::uint8_t* p = pixels + 4 * x;
+    if (table(p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16, to)) return x;
   }
-  return copying ? out : src;
+  return width;
 }
 
 // A material has a handful of colours: up to this many are compared four pixels at a time.
@@ -163,12 +155,13 @@ void SwapRow32(std::uint8_t* row, std::size_t width, const SwapTable& table) {
   for (; x < width; ++x) SwapPixel32(row + 4 * x, table);
 }
 
-// The row recoloured into out, or src itself when it holds no colour to swap: rows are only
-// read until their first swap. Groups of four clear black pixels, the most common in part
-// images, are passed over with one test unless black itself is swapped.
+// Where pixels from x on first hold a colour to swap, four pixels at a time. A group the same
+// as the last one found to hold nothing to swap is passed over with one test: part images are
+// mostly runs, of clear black (which starts as that group unless black itself is swapped) and
+// of solid colour. Sixteen pixels that run on so take one test for the four groups.
 template <std::size_t Count>
-const std::uint8_t* RecolouredRow32(const std::uint8_t* src, std::uint8_t* out, std::size_t width,
-                                    const SwapTable& table) {
+std::size_t UnchangedUntil32(const std::uint8_t* pixels, std::size_t x, std::size_t width,
+                             const SwapTable& table) {
   __m128i sources[Count];
   bool blackSwapped = false;
   for (std::size_t k = 0; k < Count; ++k) {
@@ -176,26 +169,41 @@ const std::uint8_t* RecolouredRow32(const std::uint8_t* src, std::uint8_t* out, 
     blackSwapped = blackSwapped || table.Entries()[k].from == 0;
   }
   const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgb));
-  const __m128i zero = _mm_setzero_si128();
-  bool copying = false;
-  std::size_t x = 0;
-  for (; x + 4 <= width; x += 4) {
-    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * x));
-    if (copying) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), pixels);
-    if (!blackSwapped && _mm_movemask_epi8(_mm_cmpeq_epi8(pixels, zero)) == 0xFFFF) continue;
-    const __m128i colours = _mm_and_si128(pixels, rgb);
+  __m128i clean = _mm_setzero_si128();
+  bool cleanKnown = !blackSwapped;
+  const auto load = [pixels](std::size_t at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4 * at));
+  };
+  const auto same = [](__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); };
+  // Whether the group holds a colour to swap; one that does not becomes the clean group.
+  const auto swapsIn = [&](__m128i group) {
+    if (cleanKnown && _mm_movemask_epi8(same(group, clean)) == 0xFFFF) return false;
+    const __m128i colours = _mm_and_si128(group, rgb);
     __m128i hit = _mm_cmpeq_epi32(colours, sources[0]);
     for (std::size_t k = 1; k < Count; ++k) {
       hit = _mm_or_si128(hit, _mm_cmpeq_epi32(colours, sources[k]));
     }
-    if (_mm_movemask_epi8(hit) == 0) continue;
-    if (!copying) {
-      std::copy_n(src, 4 * (x + 4), out);
-      copying = true;
+    if (_mm_movemask_epi8(hit) != 0) return true;
+    clean = group;
+    cleanKnown = true;
+    return false;
+  };
+  for (; x + 16 <= width; x += 16) {
+    const __m128i p0 = load(x), p1 = load(x + 4), p2 = load(x + 8), p3 = load(x + 12);
+    if (cleanKnown && _mm_movemask_epi8(_mm_and_si128(
+                          _mm_and_si128(same(p0, clean), same(p1, clean)),
+                          _mm_and_si128(same(p2, clean), same(p3, clean)))) == 0xFFFF) {
+      continue;
     }
-    for (int j = 0; j < 4; ++j) SwapPixel32(out + 4 * (x + static_cast<std::size_t>(j)), table);
+    if (swapsIn(p0)) return x;
+    if (swapsIn(p1)) return x + 4;
+    if (swapsIn(p2)) return x + 8;
+    if (swapsIn(p3)) return x + 12;
   }
-  return CopyAndSwapTail(src, out, x, width, copying, table);
+  for (; x + 4 <= width; x += 4) {
+    if (swapsIn(load(x))) return x;
+  }
+  return FirstSwapped(pixels, x, width, table);
 }
 
 template <std::size_t... Counts>
@@ -207,14 +215,13 @@ bool SwapRow32Vector(std::uint8_t* row, std::size_t width, const SwapTable& tabl
 }
 
 template <std::size_t... Counts>
-const std::uint8_t* RecolouredRow32Vector(const std::uint8_t* src, std::uint8_t* out,
-                                          std::size_t width, const SwapTable& table,
-                                          std::index_sequence<Counts...>) {
+std::size_t UnchangedUntil32Vector(const std::uint8_t* pixels, std::size_t x, std::size_t width,
+                                   const SwapTable& table, std::index_sequence<Counts...>) {
   const std::size_t count = table.Entries().size();
-  const std::uint8_t* result = nullptr;
+  std::size_t result = width + 1;
   // As for SwapRow32Vector: the first count that fits is used.
   static_cast<void>(((count <= Counts + 1 &&
-                      (result = RecolouredRow32<Counts + 1>(src, out, width, table), true)) ||
+                      (result = UnchangedUntil32<Counts + 1>(pixels, x, width, table), true)) ||
                      ...));
   return result;
 }
@@ -227,15 +234,14 @@ void SwapRow32(std::uint8_t* row, std::size_t width, const SwapTable& table) {
   for (std::size_t x = 0; x < width; ++x) SwapPixel32(row + 4 * x, table);
 }
 
-const std::uint8_t* RecolouredRow(const std::uint8_t* src, std::uint8_t* out, std::size_t width,
-                                  const SwapTable& table) {
+std::size_t UnchangedUntil(const std::uint8_t* pixels, std::size_t x, std::size_t width,
+                           const SwapTable& table) {
 #if defined(__SSE2__)
-  if (const std::uint8_t* row =
-          RecolouredRow32Vector(src, out, width, table, std::make_index_sequence<kVectorSwaps>())) {
-    return row;
-  }
+  const std::size_t found =
+      UnchangedUntil32Vector(pixels, x, width, table, std::make_index_sequence<kVectorSwaps>());
+  if (found <= width) return found;
 #endif
-  return CopyAndSwapTail(src, out, 0, width, false, table);
+  return FirstSwapped(pixels, x, width, table);
 }
 
 }  // namespace
@@ -265,9 +271,9 @@ void ColourSwapper::SwapRow(std::uint8_t* pixels, std::size_t count) const {
   SwapRow32(pixels, count, table_->table);
 }
 
-const std::uint8_t* ColourSwapper::Recoloured(const std::uint8_t* pixels, std::uint8_t* out,
-                                              std::size_t count) const {
-  return RecolouredRow(pixels, out, count, table_->table);
+std::size_t ColourSwapper::UnchangedUntil(const std::uint8_t* pixels, std::size_t from,
+                                          std::size_t count) const {
+  return tessarin::UnchangedUntil(pixels, from, count, table_->table);
 }
 
 void SwapColoursPlainly(RasterImage& image, const std::vector<ColourSwap>& swaps) {

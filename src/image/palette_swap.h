@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -33,18 +34,35 @@ class ColourSwapper {
 
   // Pixels of four bytes in the order 32-bit images store them (B, G, R, A).
   void SwapRow(std::uint8_t* pixels, std::size_t count) const;
-  // The row recoloured into out (room for count pixels), or pixels itself when none of them
-  // changes: the common row costs a read and no copy.
-  const std::uint8_t* Recoloured(const std::uint8_t* pixels, std::uint8_t* out,
-                                 std::size_t count) const;
-  // The same for a row whose byte learnt is kept from draw to draw (see RasterImage::Draw):
-  // a row learnt to hold nothing to swap is passed by unread.
-  const std::uint8_t* Recoloured(const std::uint8_t* pixels, std::uint8_t* out, std::size_t count,
-                                 std::uint8_t* learnt) const {
-    if (learnt != nullptr && *learnt == kRowUnchanged) return pixels;
-    const std::uint8_t* row = Recoloured(pixels, out, count);
-    if (learnt != nullptr) *learnt = row == pixels ? kRowUnchanged : kRowChanged;
-    return row;
+  // Where the pixels from `from` on first hold a colour to swap: the first pixel of the group
+  // of four that does, or count when none does.
+  std::size_t UnchangedUntil(const std::uint8_t* pixels, std::size_t from, std::size_t count) const;
+
+  // Hands a row to draw(first, pieces, n) piece by piece, recoloured: the row's own pixels where
+  // nothing changes, and a recoloured copy of a few where something does, so that no row is
+  // copied whole and pieces are drawn while they are in the cache. learnt, when given, is the
+  // row's byte kept from draw to draw: a row learnt to hold nothing to swap goes whole, unread.
+  template <typename Draw>
+  void ForEachRecolouredPiece(const std::uint8_t* pixels, std::size_t count, std::uint8_t* learnt,
+                              Draw draw) const {
+    if (learnt != nullptr && *learnt == kRowUnchanged) {
+      draw(std::size_t{0}, pixels, count);
+      return;
+    }
+    bool changed = false;
+    alignas(16) std::uint8_t piece[4 * kPiecePixels];
+    for (std::size_t x = 0; x < count;) {
+      const std::size_t hit = UnchangedUntil(pixels, x, count);
+      if (hit > x) draw(x, pixels + 4 * x, hit - x);
+      if (hit == count) break;
+      changed = true;
+      const std::size_t n = count - hit < kPiecePixels ? count - hit : kPiecePixels;
+      std::memcpy(piece, pixels + 4 * hit, 4 * n);
+      SwapRow(piece, n);
+      draw(hit, static_cast<const std::uint8_t*>(piece), n);
+      x = hit + n;
+    }
+    if (learnt != nullptr) *learnt = changed ? kRowChanged : kRowUnchanged;
   }
 
   // What a row's learnt byte says: not seen yet, nothing to swap, something to swap.
@@ -53,6 +71,9 @@ class ColourSwapper {
   static constexpr std::uint8_t kRowChanged = 2;
 
  private:
+  // Recoloured pixels go through a copy of this many at a time.
+  static constexpr std::size_t kPiecePixels = 16;
+
   struct Table;
   std::unique_ptr<const Table> table_;
 };

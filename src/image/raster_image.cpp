@@ -172,16 +172,16 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
 
   const bool sourceAlpha = hasAlpha_ || (!classic && (hasKeyAlpha_ || (indexed && paletteAlpha)));
   const RowOp op = !sourceAlpha ? RowOp::Opaque : classic ? RowOp::Classic : RowOp::Standard;
-  auto apply = [op, count](std::uint8_t* dst, const std::uint8_t* src) {
+  auto apply = [op](std::uint8_t* dst, const std::uint8_t* src, std::size_t n) {
     switch (op) {
       case RowOp::Classic:
-        blend::ClassicRow(dst, src, count);
+        blend::ClassicRow(dst, src, n);
         break;
       case RowOp::Standard:
-        blend::StandardRow(dst, src, count);
+        blend::StandardRow(dst, src, n);
         break;
       case RowOp::Opaque:
-        blend::OpaqueRow(dst, src, count);
+        blend::OpaqueRow(dst, src, n);
         break;
     }
   };
@@ -190,16 +190,17 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
   // byte is then what the rule sees, or ignored by the opaque copy.
   if (bitsPerPixel_ == 32 && sw == dw) {
     const int sx0 = SourceCoord(dx, dw, sx, sw, xs.begin);
-    // A recoloured row goes through a copy small enough to stay in the cache.
-    std::vector<std::uint8_t> recoloured(swapper ? 4 * count : 0);
     for (int y = ys.begin; y < ys.end; ++y) {
       const int srcY = SourceCoord(dy, dh, sy, sh, y);
       const std::uint8_t* src = Row(srcY) + 4 * static_cast<std::size_t>(sx0);
+      std::uint8_t* dst = target.Row(y) + 4 * static_cast<std::size_t>(xs.begin);
       if (swapper) {
-        src = swapper->Recoloured(src, recoloured.data(), count,
-                                  rowsLearnt ? rowsLearnt + srcY : nullptr);
+        swapper->ForEachRecolouredPiece(src, count, rowsLearnt ? rowsLearnt + srcY : nullptr,
+                                        [&](std::size_t first, const std::uint8_t* piece,
+                                            std::size_t n) { apply(dst + 4 * first, piece, n); });
+      } else {
+        apply(dst, src, count);
       }
-      apply(target.Row(y) + 4 * static_cast<std::size_t>(xs.begin), src);
     }
     return;
   }
@@ -260,7 +261,7 @@ void RasterImage::Draw(RasterImage& target, int dx, int dy, int dw, int dh, int 
       if (swapper) swapper->SwapRow(expanded.data(), count);
       expandedY = srcY;
     }
-    apply(dst, expanded.data());
+    apply(dst, expanded.data(), count);
   }
 }
 

@@ -47,7 +47,6 @@ void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite,
   thread_local std::vector<float> acc;
   acc.assign(4 * pixels * static_cast<std::size_t>(rows), 0.0f);
   RasterImage expanded;
-  thread_local std::vector<std::uint8_t> recoloured;
   for (const DrawnLayer& drawn : layers) {
     const RasterImage* layer = drawn.image;
     // Rows holding B, G, R and the alpha the standard rule sees are read in place; any other
@@ -68,15 +67,18 @@ void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite,
       lastRow = rows;
     }
     const bool swapHere = direct && drawn.swapper;
-    if (swapHere) recoloured.resize(4 * count);
     for (int y = 0; y < lastRow; ++y) {
       const std::uint8_t* row = rowsOf->Row(rowOffset + y);
+      float* accRow = acc.data() + 4 * pixels * static_cast<std::size_t>(y);
       if (swapHere) {
-        row = drawn.swapper->Recoloured(
-            row, recoloured.data(), count,
-            drawn.rowsLearnt ? drawn.rowsLearnt + rowOffset + y : nullptr);
+        drawn.swapper->ForEachRecolouredPiece(
+            row, count, drawn.rowsLearnt ? drawn.rowsLearnt + rowOffset + y : nullptr,
+            [accRow](std::size_t first, const std::uint8_t* piece, std::size_t n) {
+              blend::AccumulateRow(accRow + 4 * first, piece, n);
+            });
+      } else {
+        blend::AccumulateRow(accRow, row, count);
       }
-      blend::AccumulateRow(acc.data() + 4 * pixels * static_cast<std::size_t>(y), row, count);
     }
   }
   for (int y = 0; y < rows; ++y) {

@@ -135,6 +135,14 @@ TEST_P(SwapPathsTest, AgreeWithPlainSearch) {
   for (int y = 0; y < fast.Height(); y += 3) {
     std::fill_n(fast.Row(y), y % 2 == 0 ? fast.Stride() : fast.Stride() / 2, 0);
   }
+  // Runs of one solid colour with a swapped pixel somewhere in them, as in shaded parts.
+  const auto put = [](std::uint8_t* p, std::uint32_t colour) {
+    for (int c = 0; c < 4; ++c) p[c] = static_cast<std::uint8_t>(colour >> (8 * c));
+  };
+  for (int y = 1; y < fast.Height(); y += 7) {
+    for (int x = 0; x < fast.Width(); ++x) put(fast.Row(y) + 4 * x, 0xFF10A030u);
+    put(fast.Row(y) + 4 * ((37 * y) % fast.Width()), 0xFF000000u | used.front());
+  }
   const RasterImage original = fast;
   RasterImage plain = fast;
   SwapColours(fast, swaps);
@@ -143,11 +151,23 @@ TEST_P(SwapPathsTest, AgreeWithPlainSearch) {
   std::vector<std::uint8_t> out(original.Stride());
   for (int y = 0; y < fast.Height(); ++y) {
     ASSERT_EQ(std::memcmp(fast.Row(y), plain.Row(y), fast.Stride()), 0) << "row " << y;
-    // Drawing recolours row by row, and copies only rows that change.
-    const std::uint8_t* row = swapper.Recoloured(original.Row(y), out.data(), 257);
-    ASSERT_EQ(std::memcmp(row, plain.Row(y), plain.Stride()), 0) << "drawn row " << y;
-    const bool changed = std::memcmp(original.Row(y), plain.Row(y), plain.Stride()) != 0;
-    EXPECT_EQ(row == original.Row(y), !changed) << "drawn row " << y;
+    // Drawing recolours a row piece by piece, in order, and copies only pieces that change.
+    const std::uint8_t* row = original.Row(y);
+    std::size_t drawn = 0;
+    bool copied = false;
+    std::uint8_t learnt = ColourSwapper::kRowUnseen;
+    swapper.ForEachRecolouredPiece(
+        row, 257, &learnt, [&](std::size_t first, const std::uint8_t* piece, std::size_t n) {
+          EXPECT_EQ(first, drawn) << "row " << y;
+          std::memcpy(out.data() + 4 * first, piece, 4 * n);
+          copied = copied || piece != row + 4 * first;
+          drawn = first + n;
+        });
+    EXPECT_EQ(drawn, 257u) << "row " << y;
+    ASSERT_EQ(std::memcmp(out.data(), plain.Row(y), plain.Stride()), 0) << "drawn row " << y;
+    const bool changed = std::memcmp(row, plain.Row(y), plain.Stride()) != 0;
+    EXPECT_EQ(copied, changed) << "drawn row " << y;
+    EXPECT_EQ(learnt, changed ? ColourSwapper::kRowChanged : ColourSwapper::kRowUnchanged);
   }
 }
 
