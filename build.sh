@@ -15,6 +15,7 @@ esac
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libdeflate-dev
   libgtest-dev libbenchmark-dev zlib1g-dev libpng-dev imagemagick
   fonts-ipafont-gothic

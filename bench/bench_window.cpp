@@ -68,7 +68,7 @@ class QuitAfterFirstPaint : public QObject {
 
 // The window as the program opens it, up to its first paint.
 int OpenWindowUntilFirstPaint(int argc, char** argv) {
-  tessarin::CompositorApp app(argc, argv);
+  tessarin::CompositorApp app(argc, argv, tessarin::Language::Japanese);
   const fs::path graphics = argv[2];
   tessarin::CompositorDialog dialog(graphics);
   QuitAfterFirstPaint quit;

@@ -22,6 +22,7 @@ targets=(fuzz_setting_file fuzz_raster_image fuzz_set_extras)
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
+  qt6-tools-dev qt6-l10n-tools
   libdeflate-dev zlib1g-dev libpng-dev
   libgtest-dev
   fonts-ipafont-gothic

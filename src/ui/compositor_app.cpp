@@ -8,9 +8,10 @@
 
 namespace tessarin {
 
-CompositorApp::CompositorApp(int& argc, char** argv) : application_(argc, argv) {
-  // Qt has taken its own options out of argv by now. The bytes are kept as they are, which
-  // arguments() would not do for a name that is not UTF-8.
+CompositorApp::CompositorApp(int& argc, char** argv, Language language)
+    : application_(argc, argv), translators_(language) {
+  // Qt has taken its own options out of argv by now, and main the language flag. The bytes are
+  // kept as they are, which arguments() would not do for a name that is not UTF-8.
   if (argc > 1) {
     baseFolderArgument_ = argv[1];
     hasBaseFolderArgument_ = true;

@@ -134,7 +134,7 @@ void CompositorDialog::FillSetList() {
   }
   if (names.empty()) {
     ShowMessage(windowTitle(),
-                QString::fromUtf8(strings::kNoSets).arg(NativePath(state_.baseFolder)));
+                strings::Translated(strings::kNoSets).arg(NativePath(state_.baseFolder)));
     return;
   }
   setList_->setCurrentIndex(PreselectedSet(names));
@@ -146,8 +146,8 @@ void CompositorDialog::LoadSet() {
     const QString name = setList_->itemData(index).toString();
     SelectSet(state_, name.toStdString());
     if (ReadSettingFile(state_) == SettingFileStatus::Missing) {
-      ShowMessage(QString::fromUtf8(strings::kWarningCaption),
-                  QString::fromUtf8(strings::kMissingSettingFile).arg(name));
+      ShowMessage(strings::Translated(strings::kWarningCaption),
+                  strings::Translated(strings::kMissingSettingFile).arg(name));
     }
   } else {
     // No set at all: the window shows a set without parts.
@@ -156,7 +156,7 @@ void CompositorDialog::LoadSet() {
     ParseSettingFile({}, state_);
   }
 
-  const QString nothing = QString::fromUtf8(strings::kNothing);
+  const QString nothing = strings::Translated(strings::kNothing);
   for (int part = 0; part < kPartCount; ++part) {
     const auto k = static_cast<std::size_t>(part);
     QListWidget* list = partLists_[k];
@@ -172,8 +172,8 @@ void CompositorDialog::LoadSet() {
     partLabels_[k]->setText(QString::fromStdString(name));
     const std::optional<std::filesystem::path> folder = PartFolder(state_, part);
     if (!folder) {
-      ShowMessage(QString::fromUtf8(strings::kWarningCaption),
-                  tr(strings::kPartLeavesSet).arg(QString::fromStdString(name)));
+      ShowMessage(strings::Translated(strings::kWarningCaption),
+                  strings::Translated(strings::kPartLeavesSet).arg(QString::fromStdString(name)));
     }
     QStringList files;
     for (const std::string& file : folder ? ListPartImages(*folder) : std::vector<std::string>()) {
@@ -225,7 +225,7 @@ void CompositorDialog::RefreshLayers() {
   try {
     changed = tessarin::RefreshLayers(state_, selection, load);
   } catch (const std::bad_alloc&) {
-    shortOfMemory << QStringLiteral("out of memory");
+    shortOfMemory << tr("out of memory");
   }
   const bool half = halfBox_->isChecked();
   if (changed || compositeStale_ || half != compositeHalf_) {
@@ -241,13 +241,13 @@ void CompositorDialog::RefreshLayers() {
   const QStringList unreadable = UnreadableCompanions(failures);
   if (!unreadable.isEmpty()) {
     ShowMessage(
-        QString::fromUtf8(strings::kWarningCaption),
-        QString::fromUtf8(strings::kUnreadableCompanion).arg(unreadable.join(QLatin1Char('\n'))));
+        strings::Translated(strings::kWarningCaption),
+        strings::Translated(strings::kUnreadableCompanion).arg(unreadable.join(QLatin1Char('\n'))));
   }
   if (!shortOfMemory.isEmpty()) {
     ShowMessage(
-        QString::fromUtf8(strings::kWarningCaption),
-        QString::fromUtf8(strings::kOutOfMemory).arg(shortOfMemory.join(QLatin1Char('\n'))));
+        strings::Translated(strings::kWarningCaption),
+        strings::Translated(strings::kOutOfMemory).arg(shortOfMemory.join(QLatin1Char('\n'))));
   }
 }
 
@@ -277,8 +277,8 @@ void CompositorDialog::GenerateImage() {
   const Status saved = WriteImageFile(composite, PathFromUtf8(fileName.toStdString()));
   if (!saved) {
     ShowMessage(
-        QString::fromUtf8(strings::kSaveCaption),
-        QString::fromUtf8(strings::kSaveFailed)
+        strings::Translated(strings::kSaveCaption),
+        strings::Translated(strings::kSaveFailed)
             .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(saved.Message())));
   }
 }
@@ -330,7 +330,7 @@ void CompositorDialog::keyPressEvent(QKeyEvent* event) {
 
 void CompositorDialog::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  const QAction* about = menu.addAction(QString::fromUtf8(strings::kAboutMenuItem));
+  const QAction* about = menu.addAction(strings::Translated(strings::kAboutMenuItem));
   if (menu.exec(event->globalPos()) == about) ShowAbout();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QIcon>
@@ -23,8 +24,8 @@ constexpr int kIconSize = 32;
 
 QWidget* CreateControl(const ControlTemplate& control, QDialog& dialog, const QIcon& icon) {
   // Windows line ends in template texts; Qt breaks lines at "\n" alone.
-  const QString text =
-      QString::fromUtf8(control.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  const QString text = QCoreApplication::translate(kDialogTemplateContext, control.text)
+                           .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   switch (control.kind) {
     case ControlKind::GroupBox:
       return new EtchedGroupBox(text, &dialog);
@@ -90,7 +91,7 @@ QHash<int, QWidget*> BuildDialog(QDialog& dialog, const DialogTemplate& layout, 
   const QFont font = DialogFont(QString::fromUtf8(layout.fontFace), layout.pointSize);
   const DialogBaseUnits units = BaseUnitsOf(font);
   dialog.setFont(font);
-  dialog.setWindowTitle(QString::fromUtf8(layout.title));
+  dialog.setWindowTitle(QCoreApplication::translate(kDialogTemplateContext, layout.title));
   dialog.setWindowIcon(icon);
   dialog.setFixedSize(ToPixels(units, layout.width, layout.height));
 

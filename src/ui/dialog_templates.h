@@ -4,6 +4,9 @@
 
 namespace tessarin {
 
+// The translation context the texts and titles of the templates are marked with.
+inline constexpr const char* kDialogTemplateContext = "DialogTemplates";
+
 enum class ControlKind {
   GroupBox,
   DropDownList,
@@ -16,7 +19,7 @@ enum class ControlKind {
   Icon,
 };
 
-// One control of a dialog: position and size in dialog units, text in UTF-8.
+// One control of a dialog: position and size in dialog units, text in UTF-8 and untranslated.
 struct ControlTemplate {
   int id;
   ControlKind kind;

@@ -15,13 +15,13 @@ void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& te
 }
 
 QString AskImageFileName(QWidget* parent) {
-  QFileDialog dialog(parent, QString::fromUtf8(strings::kSaveCaption));
+  QFileDialog dialog(parent, strings::Translated(strings::kSaveCaption));
   // The same dialog everywhere, and one a test session can drive.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setNameFilters(
-      {QString::fromUtf8(strings::kPngFilter), QString::fromUtf8(strings::kAllFilesFilter)});
+      {strings::Translated(strings::kPngFilter), strings::Translated(strings::kAllFilesFilter)});
   dialog.setDefaultSuffix(QString::fromUtf8(strings::kDefaultSuffix));
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();

@@ -18,7 +18,7 @@ namespace tessarin {
 void AppendAboutToSystemMenu(QWidget& window) {
 #ifdef Q_OS_WIN
   HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(window.winId()), FALSE);
-  const std::wstring text = QString::fromUtf8(strings::kAboutMenuItem).toStdWString();
+  const std::wstring text = strings::Translated(strings::kAboutMenuItem).toStdWString();
   if (menu == nullptr || text.empty()) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, ids::kAboutCommandId, text.c_str());

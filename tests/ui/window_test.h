@@ -70,6 +70,17 @@ class WindowTest : public QObject {
   // out_of_memory_test.cpp
   void ShortOfMemorySaysWhat_data();
   void ShortOfMemorySaysWhat();
+  // language_test.cpp
+  void LanguageFollowsLocaleAndFlag_data();
+  void LanguageFollowsLocaleAndFlag();
+  void LanguageFlagLeavesTheRest_data();
+  void LanguageFlagLeavesTheRest();
+  void WindowSpeaksTheChosenLanguage_data();
+  void WindowSpeaksTheChosenLanguage();
+  void SaveDialogSpeaksTheChosenLanguage_data();
+  void SaveDialogSpeaksTheChosenLanguage();
+  void BadLanguageFlagStopsBeforeAnyWindow_data();
+  void BadLanguageFlagStopsBeforeAnyWindow();
 };
 
 }  // namespace tessarin::ui_testing

@@ -1,0 +1,159 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>DialogTemplates</name>
+    <message>
+        <source>画像セット</source>
+        <translation>Image set</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>頭</source>
+        <translation>Head</translation>
+    </message>
+    <message>
+        <source>頭追加</source>
+        <translation>Head extra</translation>
+    </message>
+    <message>
+        <source>上半身</source>
+        <translation>Upper body</translation>
+    </message>
+    <message>
+        <source>装飾1</source>
+        <translation>Accessory 1</translation>
+    </message>
+    <message>
+        <source>装飾2</source>
+        <translation>Accessory 2</translation>
+    </message>
+    <message>
+        <source>下半身</source>
+        <translation>Lower body</translation>
+    </message>
+    <message>
+        <source>画像生成</source>
+        <translation>Save image...</translation>
+    </message>
+    <message>
+        <source>2倍表示</source>
+        <translation>2x</translation>
+    </message>
+    <message>
+        <source>左半分だけ出力(8方向→4方向化）</source>
+        <translation>Left half only (8 → 4 directions)</translation>
+    </message>
+    <message>
+        <source>ランダム合成</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>ﾗﾝﾀﾞﾑ</source>
+        <translation>Rand</translation>
+    </message>
+    <message>
+        <source>※「ランダム」のチェックが入っている欄のみ、<byte value="xd"/>
+&#x3000; 「ランダム合成」で変化します。</source>
+        <translation>※ Only the lists with &quot;Rand&quot; ticked change
+    when you press Random.</translation>
+    </message>
+    <message>
+        <source>2/3表示</source>
+        <translation>2/3x</translation>
+    </message>
+    <message>
+        <source>バージョン情報 Tessarin</source>
+        <translation>About Tessarin</translation>
+    </message>
+    <message>
+        <source>Tessarin Version 1.1</source>
+        <translation>Tessarin Version 1.1</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::CompositorDialog</name>
+    <message>
+        <source>out of memory</source>
+        <translation>out of memory</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::strings</name>
+    <message>
+        <source>バージョン情報 Tessarin(&amp;A)...</source>
+        <translation>&amp;About Tessarin...</translation>
+    </message>
+    <message>
+        <source>[ なし ]</source>
+        <translation>[ none ]</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>[ %1 ] フォルダ内にSetting.txtがありません。
+まずこのファイルを作成してください。</source>
+        <translation>There is no Setting.txt in the [ %1 ] folder.
+Please create this file first.</translation>
+    </message>
+    <message>
+        <source>[ %1 ] はセットのフォルダの外を指す名前なので、このパーツの画像は読み込みません。</source>
+        <translation>[ %1 ] names a place outside the set&apos;s folder, so the images of this part are not loaded.</translation>
+    </message>
+    <message>
+        <source>画像セットが見つかりません。
+次のフォルダに画像セットのフォルダを置いてください:
+%1</source>
+        <translation>No image sets were found.
+Put the folders of your image sets in this folder:
+%1</translation>
+    </message>
+    <message>
+        <source>PNGファイル (*.png)</source>
+        <translation>PNG files (*.png)</translation>
+    </message>
+    <message>
+        <source>All files(*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>画像生成</source>
+        <translation>Save image</translation>
+    </message>
+    <message>
+        <source>画像を保存できませんでした。
+%1
+
+%2</source>
+        <translation>The image could not be saved.
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>後ろに重ねる画像を読み込めませんでした。この画像なしで表示します。
+
+%1</source>
+        <translation>An image that goes behind another could not be read. The picture is shown without it.
+
+%1</translation>
+    </message>
+    <message>
+        <source>メモリが足りません。
+
+%1</source>
+        <translation>There is not enough memory.
+
+%1</translation>
+    </message>
+</context>
+</TS>
