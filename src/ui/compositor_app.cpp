@@ -5,6 +5,7 @@
 #include "app_icon.h"
 #include "compositor_dialog.h"
 #include "folder_layout.h"
+#include "window_settings.h"
 
 namespace tessarin {
 
@@ -16,6 +17,7 @@ CompositorApp::CompositorApp(int& argc, char** argv) : application_(argc, argv) 
     hasBaseFolderArgument_ = true;
   }
   QApplication::setApplicationName(QStringLiteral("Tessarin"));
+  QApplication::setOrganizationName(QString::fromUtf8(kSettingsOrganisation));
   QApplication::setApplicationVersion(QStringLiteral("1.1"));
   QApplication::setDesktopFileName(QStringLiteral("tessarin"));
   QApplication::setWindowIcon(AppIcon());
