@@ -5,6 +5,7 @@
 #include "app_icon.h"
 #include "compositor_dialog.h"
 #include "folder_layout.h"
+#include "window_settings.h"
 
 namespace tessarin {
 
@@ -17,6 +18,7 @@ CompositorApp::CompositorApp(int& argc, char** argv, Language language)
     hasBaseFolderArgument_ = true;
   }
   QApplication::setApplicationName(QStringLiteral("Tessarin"));
+  QApplication::setOrganizationName(QString::fromUtf8(kSettingsOrganisation));
   QApplication::setApplicationVersion(QStringLiteral("1.1"));
   QApplication::setDesktopFileName(QStringLiteral("tessarin"));
   QApplication::setWindowIcon(AppIcon());

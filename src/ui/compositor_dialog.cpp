@@ -1,17 +1,21 @@
 #include "compositor_dialog.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFrame>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -32,9 +36,12 @@
 #include "preview_widget.h"
 #include "prompts.h"
 #include "random_compose.h"
+#include "set_extras.h"
 #include "set_preselection.h"
 #include "setting_file.h"
+#include "side_panel.h"
 #include "ui_strings.h"
+#include "window_settings.h"
 #include "windows_system_menu.h"
 
 namespace tessarin {
@@ -46,6 +53,10 @@ constexpr std::int32_t kDoubleScaleBelow = 128;
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                                          Qt::MSWindowsFixedSizeDialogHint;
+
+// The side panel's width when the window first widens for it, and the least it keeps.
+constexpr int kDefaultPanelWidth = 560;
+constexpr int kMinPanelWidth = 360;
 
 template <typename Widget>
 Widget* ControlOf(const QHash<int, QWidget*>& controls, int id) {
@@ -63,6 +74,18 @@ QString NativePath(const std::filesystem::path& path) {
   return QDir::toNativeSeparators(QString::fromStdString(PathForDisplay(path)));
 }
 
+// The inside of the etched frame around the preview's centre; the template gives the frame
+// no id.
+QRect PreviewFrameInside(const QWidget& window) {
+  const QPoint centre(kPreviewCentreX, kPreviewCentreY);
+  for (const QFrame* frame : window.findChildren<const QFrame*>(Qt::FindDirectChildrenOnly)) {
+    if (frame->metaObject() == &QFrame::staticMetaObject && frame->geometry().contains(centre)) {
+      return frame->contentsRect().translated(frame->pos());
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts prompts)
@@ -72,11 +95,31 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
       prompts_(std::move(prompts)) {
   state_.baseFolder = std::move(baseFolder);
   controls_ = BuildDialog(*this, MainDialogTemplate(), icon_);
+  classicSize_ = size();
   preview_ = new PreviewWidget(this);
-  // Under every control, as the window's own background: they stay drawn over a large sheet.
+  preview_->SetFrame(PreviewFrameInside(*this));
+  // Under every control, as the window's own background.
   preview_->lower();
+  // Made after the classic controls, so that it follows them in tab order.
+  panel_ = new SidePanel(this);
+  panelAction_ = new QAction(tr("サイドパネル(&P)"), this);
+  panelAction_->setCheckable(true);
+  panelAction_->setShortcut(QKeySequence(Qt::Key_F9));
+  addAction(panelAction_);
   BindControls();
-  AppendAboutToSystemMenu(*this);
+
+  const bool panelShown = SidePanelRemembered();
+  // A window that can widen for the panel needs a border it can be resized by on Windows;
+  // the flags are settled before the native window exists.
+  if (panelShown) setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, false);
+  shownSize_ = QSize(classicSize_.width() + kDefaultPanelWidth, classicSize_.height());
+  panelAction_->setChecked(panelShown);
+  ApplySidePanel(panelShown);
+  AppendToSystemMenu(*this, panelAction_->text() + QStringLiteral("\tF9"), panelShown);
+  connect(panelAction_, &QAction::toggled, this, [this](bool shown) {
+    ApplySidePanel(shown);
+    RememberSidePanel(shown);
+  });
 
   FillSetList();
   LoadSet();  // not ready yet: loads no layer
@@ -229,10 +272,13 @@ void CompositorDialog::RefreshLayers() {
   }
   const bool half = halfBox_->isChecked();
   if (changed || compositeStale_ || half != compositeHalf_) {
-    RasterImage composite;
-    const Status composed = ComposeLayers(state_, half, BlendRule::Classic, composite);
+    auto composite = std::make_shared<RasterImage>();
+    const Status composed = ComposeLayers(state_, half, BlendRule::Classic, *composite);
     if (!composed) shortOfMemory << QString::fromStdString(composed.Message());
-    preview_->SetComposite(std::move(composite));
+    // The preview and the side panel show the very same picture.
+    preview_->SetComposite(composite);
+    panel_->SetSheet(std::move(composite));
+    UpdateSheetGrid(half);
     compositeStale_ = false;
     compositeHalf_ = half;
   }
@@ -249,6 +295,14 @@ void CompositorDialog::RefreshLayers() {
         strings::Translated(strings::kWarningCaption),
         strings::Translated(strings::kOutOfMemory).arg(shortOfMemory.join(QLatin1Char('\n'))));
   }
+}
+
+void CompositorDialog::UpdateSheetGrid(bool half) {
+  // The set's extras are not read yet: the cells are those of a set without set.json.
+  SetExtras extras;
+  ParseSetExtras({}, state_.xSize, state_.ySize, extras);
+  const SheetCells cells = CellsFor(extras, half);
+  panel_->SetGrid(cells.columns, cells.rows);
 }
 
 QStringList CompositorDialog::UnreadableCompanions(
@@ -307,6 +361,38 @@ void CompositorDialog::ShowAbout() {
   about.exec();
 }
 
+void CompositorDialog::SetSidePanelShown(bool shown) {
+  panelAction_->setChecked(shown);
+}
+
+void CompositorDialog::ApplySidePanel(bool shown) {
+  if (shown == panelShown_ && panel_->isVisibleTo(this) == shown) return;
+  if (!shown && panelShown_) shownSize_ = size();
+  panelShown_ = shown;
+  if (shown) {
+    const int least = std::max(kMinPanelWidth, panel_->minimumSizeHint().width());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(classicSize_.width() + least, classicSize_.height());
+    resize(shownSize_.expandedTo(minimumSize()));
+  } else {
+    // Exactly the classic window again.
+    setFixedSize(classicSize_);
+  }
+  PlaceSidePanel();
+  panel_->setVisible(shown);
+  CheckSidePanelInSystemMenu(*this, shown);
+}
+
+void CompositorDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PlaceSidePanel();
+}
+
+void CompositorDialog::PlaceSidePanel() {
+  panel_->setGeometry(classicSize_.width(), 0, std::max(0, width() - classicSize_.width()),
+                      height());
+}
+
 void CompositorDialog::ShowMessage(const QString& caption, const QString& text) {
   if (prompts_.showMessage) {
     prompts_.showMessage(caption, text);
@@ -331,14 +417,22 @@ void CompositorDialog::keyPressEvent(QKeyEvent* event) {
 void CompositorDialog::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   const QAction* about = menu.addAction(strings::Translated(strings::kAboutMenuItem));
+  menu.addAction(panelAction_);
   if (menu.exec(event->globalPos()) == about) ShowAbout();
 }
 
 bool CompositorDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-  if (IsAboutSystemCommand(eventType, message)) {
-    ShowAbout();
-    *result = 0;
-    return true;
+  switch (SystemMenuCommandOf(eventType, message)) {
+    case SystemMenuCommand::About:
+      ShowAbout();
+      *result = 0;
+      return true;
+    case SystemMenuCommand::SidePanel:
+      panelAction_->toggle();
+      *result = 0;
+      return true;
+    case SystemMenuCommand::None:
+      break;
   }
   return QDialog::nativeEvent(eventType, message, result);
 }

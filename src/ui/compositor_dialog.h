@@ -15,6 +15,7 @@
 #include "crt_random.h"
 #include "set_state.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,9 +24,12 @@ class QListWidget;
 namespace tessarin {
 
 class PreviewWidget;
+class SidePanel;
 
-// The program's one window (template 102): the set list, eight part lists with their labels
-// and random boxes, the preview and the buttons. It owns the set state for its whole life.
+// The program's one window: its classic area (template 102) with the set list, eight part
+// lists with their labels and random boxes, the preview and the buttons; and beside it, when
+// shown, the side panel, which the window can be widened for. It owns the set state for its
+// whole life.
 class CompositorDialog : public QDialog {
   Q_OBJECT
 
@@ -46,11 +50,18 @@ class CompositorDialog : public QDialog {
   QWidget* Control(int id) const { return controls_.value(id); }
   const SetState& State() const { return state_; }
   const PreviewWidget& Preview() const { return *preview_; }
+  const SidePanel& Panel() const { return *panel_; }
+  // The template's area at the top-left, which keeps its size whatever the panel does.
+  QRect ClassicArea() const { return QRect(QPoint(0, 0), classicSize_); }
+  bool SidePanelShown() const { return panelShown_; }
+  // As the menu item and F9 do: the choice is remembered for the next window.
+  void SetSidePanelShown(bool shown);
   void SeedRandom(std::uint32_t seed) { random_.Seed(seed); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
  private:
@@ -61,6 +72,10 @@ class CompositorDialog : public QDialog {
   void GenerateImage();
   void RandomCompose();
   void ShowAbout();
+  void ApplySidePanel(bool shown);
+  // The panel takes what the window has beside the classic area, top to bottom.
+  void PlaceSidePanel();
+  void UpdateSheetGrid(bool half);
   void ShowMessage(const QString& caption, const QString& text);
   // The reasons for companions that are there and could not be read, each told only once;
   // failures maps the paths that failed to why.
@@ -89,6 +104,13 @@ class CompositorDialog : public QDialog {
   QCheckBox* halfBox_ = nullptr;
   QCheckBox* threeQuarterBox_ = nullptr;
   PreviewWidget* preview_ = nullptr;
+
+  QSize classicSize_;
+  SidePanel* panel_ = nullptr;
+  QAction* panelAction_ = nullptr;
+  bool panelShown_ = false;
+  // The window's size the last time the panel showed, for when it shows again.
+  QSize shownSize_;
 };
 
 }  // namespace tessarin

@@ -23,11 +23,18 @@ inline constexpr int kThreeQuarterBox = 1031;
 inline constexpr int kPartCount = 8;
 
 // Part k's list: 1002..1007 for parts 0..5, then 1009 and 1010 around the set list's 1008.
-constexpr int PartList(int part) { return part < 6 ? kPartList0 + part : kPartList6 + part - 6; }
-constexpr int PartLabel(int part) { return kPartLabel0 + part; }
-constexpr int RandomBox(int part) { return kRandomBox0 + part; }
+constexpr int PartList(int part) {
+  return part < 6 ? kPartList0 + part : kPartList6 + part - 6;
+}
+constexpr int PartLabel(int part) {
+  return kPartLabel0 + part;
+}
+constexpr int RandomBox(int part) {
+  return kRandomBox0 + part;
+}
 
-// The About item's command in a window's system menu; only its high bits are compared.
+// The window's own commands in its system menu; only their high bits are compared.
 inline constexpr unsigned kAboutCommandId = 16;
+inline constexpr unsigned kSidePanelCommandId = 32;
 
 }  // namespace tessarin::ids

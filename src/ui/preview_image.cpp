@@ -6,9 +6,14 @@
 
 namespace tessarin {
 
-void PreviewImage::SetComposite(RasterImage composite) {
+void PreviewImage::SetComposite(std::shared_ptr<const RasterImage> composite) {
   composite_ = std::move(composite);
   stale_ = true;
+}
+
+const RasterImage& PreviewImage::Composite() const {
+  static const RasterImage kNone;
+  return composite_ ? *composite_ : kNone;
 }
 
 const RasterImage& PreviewImage::Render(const QRect& destination, int sourceWidth, int sourceHeight,
@@ -25,7 +30,7 @@ const RasterImage& PreviewImage::Render(const QRect& destination, int sourceWidt
   source_ = source;
   background_ = background;
   picture_.Destroy();
-  if (composite_.IsNull() || destination.isEmpty() || area.isEmpty()) return picture_;
+  if (Composite().IsNull() || destination.isEmpty() || area.isEmpty()) return picture_;
   try {
     if (!picture_.Create(area.width(), area.height(), 32, false)) return picture_;
   } catch (const std::bad_alloc&) {
@@ -48,9 +53,9 @@ const RasterImage& PreviewImage::Render(const QRect& destination, int sourceWidt
     }
   }
   // Drawn relative to the whole destination so that cutting it keeps the pixel mapping.
-  composite_.Draw(picture_, destination.x() - area.x(), destination.y() - area.y(),
-                  destination.width(), destination.height(), 0, 0, sourceWidth, sourceHeight,
-                  BlendRule::Classic);
+  Composite().Draw(picture_, destination.x() - area.x(), destination.y() - area.y(),
+                   destination.width(), destination.height(), 0, 0, sourceWidth, sourceHeight,
+                   BlendRule::Classic);
   ++blendCount_;
   return picture_;
 }

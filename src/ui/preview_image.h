@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QRgb>
+#include <memory>
 
 #include "raster_image.h"
 
@@ -12,8 +13,10 @@ namespace tessarin {
 // background changes, so that a repaint only copies pixels.
 class PreviewImage {
  public:
-  void SetComposite(RasterImage composite);
-  const RasterImage& Composite() const { return composite_; }
+  // Shared with whatever else shows the composite; it stays as it is while held.
+  void SetComposite(std::shared_ptr<const RasterImage> composite);
+  const RasterImage& Composite() const;
+  const std::shared_ptr<const RasterImage>& SharedComposite() const { return composite_; }
 
   // The composite drawn from its top-left sourceWidth x sourceHeight into destination, cut to
   // bounds. Empty when nothing of it lies inside bounds.
@@ -26,7 +29,7 @@ class PreviewImage {
   int BlendCount() const { return blendCount_; }
 
  private:
-  RasterImage composite_;
+  std::shared_ptr<const RasterImage> composite_;
   RasterImage picture_;
   QRect destination_;
   QRect area_;

@@ -13,7 +13,7 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void PreviewWidget::SetComposite(RasterImage composite) {
+void PreviewWidget::SetComposite(std::shared_ptr<const RasterImage> composite) {
   image_.SetComposite(std::move(composite));
   update();
 }
@@ -26,11 +26,15 @@ void PreviewWidget::Place(int xSize, int ySize, double scale, bool halfMode) {
     destination_ = QRect(geometry.dx, geometry.dy, geometry.dw, geometry.dh);
     source_ = QSize(geometry.sourceWidth, geometry.sourceHeight);
   }
-  // Cut to the window, which is of fixed size: a sheet can be far larger than any screen.
-  const QRect area =
-      destination_.isEmpty() ? QRect() : destination_.intersected(parentWidget()->rect());
+  // Cut to the frame: a sheet can be far larger than any screen.
+  const QRect bounds = frame_.isEmpty() ? parentWidget()->rect() : frame_;
+  const QRect area = destination_.isEmpty() ? QRect() : destination_.intersected(bounds);
   setGeometry(area);
   update();
+}
+
+void PreviewWidget::SetFrame(const QRect& inside) {
+  frame_ = inside;
 }
 
 void PreviewWidget::paintEvent(QPaintEvent*) {

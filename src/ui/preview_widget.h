@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QWidget>
+#include <memory>
 
 #include "preview_image.h"
 #include "raster_image.h"
@@ -11,16 +12,22 @@ class QPaintEvent;
 namespace tessarin {
 
 // The layered preview, which paints itself. It lies under every other control of its window
-// and covers just the window pixels the composite lands on, so a sheet larger than the frame
-// runs on under the controls around it.
+// and covers just the window pixels the composite lands on inside its frame: a sheet larger
+// than the frame is cut at the frame's edge rather than painted over the controls around it.
 class PreviewWidget : public QWidget {
   Q_OBJECT
 
  public:
   explicit PreviewWidget(QWidget* parent);
 
-  void SetComposite(RasterImage composite);
+  void SetComposite(std::shared_ptr<const RasterImage> composite);
   const RasterImage& Composite() const { return image_.Composite(); }
+  const std::shared_ptr<const RasterImage>& SharedComposite() const {
+    return image_.SharedComposite();
+  }
+
+  // The area of the parent the preview stays inside; the whole parent when empty.
+  void SetFrame(const QRect& inside);
 
   // Shows a sheet of xSize x ySize at scale, only its left half in half mode, centred on the
   // parent's client pixel (kPreviewCentreX, kPreviewCentreY).
@@ -37,6 +44,7 @@ class PreviewWidget : public QWidget {
   // Where the composite lands, in parent pixels, and how much of it from its top-left corner.
   QRect destination_;
   QSize source_;
+  QRect frame_;
 };
 
 }  // namespace tessarin

@@ -1,6 +1,7 @@
 #include "windows_system_menu.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QWidget>
 #include <QtGlobal>
 
@@ -15,28 +16,62 @@
 
 namespace tessarin {
 
-void AppendAboutToSystemMenu(QWidget& window) {
 #ifdef Q_OS_WIN
-  HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(window.winId()), FALSE);
-  const std::wstring text = strings::Translated(strings::kAboutMenuItem).toStdWString();
-  if (menu == nullptr || text.empty()) return;
+namespace {
+
+HMENU SystemMenuOf(QWidget& window) {
+  return GetSystemMenu(reinterpret_cast<HWND>(window.winId()), FALSE);
+}
+
+}  // namespace
+#endif
+
+void AppendToSystemMenu(QWidget& window, const QString& sidePanelItem, bool sidePanelShown) {
+#ifdef Q_OS_WIN
+  HMENU menu = SystemMenuOf(window);
+  const std::wstring about = strings::Translated(strings::kAboutMenuItem).toStdWString();
+  const std::wstring panel = sidePanelItem.toStdWString();
+  if (menu == nullptr || about.empty()) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, ids::kAboutCommandId, text.c_str());
+  AppendMenuW(menu, MF_STRING, ids::kAboutCommandId, about.c_str());
+  AppendMenuW(menu, MF_STRING | (sidePanelShown ? MF_CHECKED : MF_UNCHECKED),
+              ids::kSidePanelCommandId, panel.c_str());
 #else
   Q_UNUSED(window);
+  Q_UNUSED(sidePanelItem);
+  Q_UNUSED(sidePanelShown);
 #endif
 }
 
-bool IsAboutSystemCommand(const QByteArray& eventType, const void* message) {
+void CheckSidePanelInSystemMenu(QWidget& window, bool shown) {
 #ifdef Q_OS_WIN
-  if (eventType != "windows_generic_MSG") return false;
+  HMENU menu = SystemMenuOf(window);
+  if (menu == nullptr) return;
+  CheckMenuItem(menu, ids::kSidePanelCommandId, MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+#else
+  Q_UNUSED(window);
+  Q_UNUSED(shown);
+#endif
+}
+
+SystemMenuCommand SystemMenuCommandOf(const QByteArray& eventType, const void* message) {
+#ifdef Q_OS_WIN
+  if (eventType != "windows_generic_MSG") return SystemMenuCommand::None;
   const MSG* msg = static_cast<const MSG*>(message);
+  if (msg->message != WM_SYSCOMMAND) return SystemMenuCommand::None;
   // The low four bits of a system command are the system's own.
-  return msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) == ids::kAboutCommandId;
+  switch (msg->wParam & 0xFFF0) {
+    case ids::kAboutCommandId:
+      return SystemMenuCommand::About;
+    case ids::kSidePanelCommandId:
+      return SystemMenuCommand::SidePanel;
+    default:
+      return SystemMenuCommand::None;
+  }
 #else
   Q_UNUSED(eventType);
   Q_UNUSED(message);
-  return false;
+  return SystemMenuCommand::None;
 #endif
 }
 

@@ -87,6 +87,7 @@ const QStringList& Japanese() {
                                      "画像セット",
                                      "[ なし ]",
                                      "バージョン情報 Tessarin(&A)...",
+                                     "サイドパネル(&P)",
                                      "バージョン情報 Tessarin",
                                      "Tessarin Version 1.1"};
   return kTexts;
@@ -101,6 +102,7 @@ const QStringList& English() {
                                      "Image set",
                                      "[ none ]",
                                      "&About Tessarin...",
+                                     "Side &panel",
                                      "About Tessarin",
                                      "Tessarin Version 1.1"};
   return kTexts;

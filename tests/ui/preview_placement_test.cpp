@@ -1,5 +1,4 @@
 #include <QCheckBox>
-#include <QFrame>
 #include <QImage>
 #include <QTest>
 #include <cmath>
@@ -25,16 +24,6 @@ QRect Destination(QSize sheet, double scale, bool half) {
   const double height = sheet.height() * scale;
   return QRect(static_cast<int>(440 - width / 2 / halves), static_cast<int>(140 - height / 2),
                static_cast<int>(width / halves), static_cast<int>(height));
-}
-
-// The inside of the etched frame around the preview, in window pixels: nothing else is there.
-QRect FrameInside(const QWidget& window) {
-  for (const QFrame* frame : window.findChildren<QFrame*>()) {
-    if (frame->metaObject() == &QFrame::staticMetaObject) {
-      return frame->contentsRect().translated(frame->pos());
-    }
-  }
-  return {};
 }
 
 QString Describe(const char* what, QPoint at, QRgb shown, QRgb expected) {
@@ -99,12 +88,16 @@ void WindowTest::PreviewLandsWhereItAlwaysHas() {
   QListWidget& list = *window.PartList(0);
   const auto shownWith = [&](const QString& file) {
     list.setCurrentItem(list.findItems(file, Qt::MatchExactly)[0]);
-    return window.dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return window.dialog.grab(window.dialog.ClassicArea())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
   };
   const QImage red = shownWith(QStringLiteral("red.png"));
   const QImage blue = shownWith(QStringLiteral("blue.png"));
   const QImage pattern = shownWith(QStringLiteral("pattern.png"));
-  const QImage none = bareWindow.dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage none = bareWindow.dialog.grab(bareWindow.dialog.ClassicArea())
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
 
   const QRect destination = Destination(sheet, scale, half);
   const QSize source(sheet.width() / (half ? 2 : 1), sheet.height());

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QFrame>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -17,6 +18,16 @@
 #include "raster_image.h"
 
 namespace tessarin::ui_testing {
+
+// The inside of the etched frame around the preview, in window pixels: nothing else is there.
+inline QRect FrameInside(const QWidget& window) {
+  for (const QFrame* frame : window.findChildren<QFrame*>()) {
+    if (frame->metaObject() == &QFrame::staticMetaObject) {
+      return frame->contentsRect().translated(frame->pos());
+    }
+  }
+  return {};
+}
 
 // A Graphics folder in a temporary directory.
 class TestGraphics {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTemporaryDir>
 
 namespace tessarin::ui_testing {
 
@@ -9,6 +10,9 @@ class WindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // window_test.cpp: every test starts with nothing remembered, in a folder of its own.
+  void initTestCase();
+  void init();
   // start_up_test.cpp
   void PreselectsTheDefaultSet_data();
   void PreselectsTheDefaultSet();
@@ -81,6 +85,40 @@ class WindowTest : public QObject {
   void SaveDialogSpeaksTheChosenLanguage();
   void BadLanguageFlagStopsBeforeAnyWindow_data();
   void BadLanguageFlagStopsBeforeAnyWindow();
+  // preview_clipping_test.cpp
+  void PreviewStaysInsideItsFrame_data();
+  void PreviewStaysInsideItsFrame();
+  // side_panel_test.cpp
+  void SidePanelTogglesAndIsRemembered_data();
+  void SidePanelTogglesAndIsRemembered();
+  void ClassicAreaIsTheSameBesideThePanel_data();
+  void ClassicAreaIsTheSameBesideThePanel();
+  void ResizingWidensThePanelAlone();
+  void PanelFollowsTheClassicControlsInTabOrder();
+  // sheet_view_test.cpp
+  void SheetViewShowsTheWindowsComposite();
+  void SheetViewPixels_data();
+  void SheetViewPixels();
+  void SheetViewFits_data();
+  void SheetViewFits();
+  void SheetViewDrawsTheCells_data();
+  void SheetViewDrawsTheCells();
+  void SheetViewTakesAChosenBackground();
+  void CtrlWheelZoomsAroundThePointer_data();
+  void CtrlWheelZoomsAroundThePointer();
+  // sheet_geometry_test.cpp
+  void FitScaleShowsTheWholeSheet_data();
+  void FitScaleShowsTheWholeSheet();
+  void SheetTargetCentresOrScrolls_data();
+  void SheetTargetCentresOrScrolls();
+  void GridLinesStartEachCell_data();
+  void GridLinesStartEachCell();
+  void ZoomKeepsTheAnchoredPoint_data();
+  void ZoomKeepsTheAnchoredPoint();
+  void CheckerTilesAlternate();
+
+ private:
+  QTemporaryDir settingsFolder_;
 };
 
 }  // namespace tessarin::ui_testing
