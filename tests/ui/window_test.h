@@ -70,6 +70,16 @@ class WindowTest : public QObject {
   // out_of_memory_test.cpp
   void ShortOfMemorySaysWhat_data();
   void ShortOfMemorySaysWhat();
+  // walk_cycle_test.cpp
+  void WalkPlaysFramesInTime_data();
+  void WalkPlaysFramesInTime();
+  void WalkRunsOnTheRealClock();
+  void WalkFollowsItsControls_data();
+  void WalkFollowsItsControls();
+  void WalkPaintsTheCompositesCells_data();
+  void WalkPaintsTheCompositesCells();
+  void WalkSaysWhyItIsEmpty_data();
+  void WalkSaysWhyItIsEmpty();
 };
 
 }  // namespace tessarin::ui_testing
