@@ -1,6 +1,6 @@
 // The window as a person feels it: from a changed selection in a part list to the finished
-// repaint, a repaint of the side panel's sheet view at 4x of a 1024 x 1024 sheet, and from
-// process start to the first painted window, with peak memory.
+// repaint, a repaint of the side panel's sheet view at 4x of a 1024 x 1024 sheet, one frame
+// of the walk cycle, and from process start to the first painted window, with peak memory.
 // Usage: bench_window [GRAPHICS_DIR [REPAINT_TARGET_MS]]   (default: the sample sets, 5 ms)
 // Start-up is timed on this program started again as the window alone: bench_window
 // --first-paint GRAPHICS_DIR opens the window as tessarin does and ends at its first paint.
@@ -26,12 +26,14 @@
 #include <string>
 #include <vector>
 
+#include "animation_playback.h"
 #include "compositor_app.h"
 #include "compositor_dialog.h"
 #include "control_ids.h"
 #include "plasma_painting.h"
 #include "preview_widget.h"
 #include "sheet_view.h"
+#include "walk_cycle_stage.h"
 
 namespace {
 
@@ -46,6 +48,8 @@ constexpr int kSheetViewRepaints = 200;
 constexpr int kSheetViewSide = 1024;
 constexpr int kSheetViewZoom = 4;
 constexpr double kSheetViewTargetMs = 16;
+constexpr int kWalkFrames = 300;
+constexpr double kWalkFrameTargetMs = 2;
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -149,6 +153,38 @@ long PeakKiB(int who) {
   return usage.ru_maxrss;
 }
 
+// One frame of the walk: the cells of the next moment painted at 2x, every one changed, from a
+// painted 1024 x 1024 sheet of 8 x 4 cells whose alpha takes every value. The walk keeps the
+// cells it has drawn; afresh, it has to draw each again, as on its first pass.
+std::vector<double> WalkFrameMs(const tessarin::RasterImage& sheet, bool allDirections,
+                                bool afresh) {
+  tessarin::WalkCycleStage stage;
+  stage.SetComposite(sheet);
+  stage.SetCells({8, 4, 128, 256});
+  stage.SetZoom(2);
+  std::vector<tessarin::FrameLoop> loops;
+  for (int direction = 0; direction < (allDirections ? 8 : 1); ++direction) {
+    const int first = direction % 4 * 8 + direction / 4 * 4;
+    loops.emplace_back(
+        tessarin::Animation{"", first, first + 3, tessarin::Playback::PingPong, 150});
+  }
+  stage.ShowCells(tessarin::CellsAt(loops, 0));
+  stage.resize(stage.sizeHint());
+  stage.show();
+  QApplication::processEvents();
+  std::vector<double> frameMs;
+  for (int i = 1; i <= kWalkFrames; ++i) {
+    if (afresh) stage.SetZoom(2);  // forgets the cells drawn
+    stage.ShowCells(tessarin::CellsAt(loops, i * 150));
+    const auto start = std::chrono::steady_clock::now();
+    stage.repaint();
+    frameMs.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+  }
+  return frameMs;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,6 +265,22 @@ int main(int argc, char** argv) {
   std::printf("  median %7.2f ms   p90 %7.2f ms   max %7.2f ms   target <= %.0f ms: %s\n\n",
               viewMedian, Percentile(viewMs, 0.9), Percentile(viewMs, 1.0), kSheetViewTargetMs,
               Verdict(viewMedian <= kSheetViewTargetMs));
+  const tessarin::RasterImage sheet = tessarin::bench::PlasmaPainting(1024, 7);
+  std::printf("walk cycle frame at 2x (%d frames, 1024 x 1024 sheet of 128 x 256 cells)\n",
+              kWalkFrames);
+  for (const bool all : {false, true}) {
+    const std::vector<double> frameMs = WalkFrameMs(sheet, all, false);
+    const double median = Percentile(frameMs, 0.5);
+    std::printf("  %-16s median %7.2f ms   p90 %7.2f ms   max %7.2f ms   target <= %.0f ms: %s\n",
+                all ? "all 8 directions" : "one direction", median, Percentile(frameMs, 0.9),
+                Percentile(frameMs, 1.0), kWalkFrameTargetMs,
+                Verdict(median <= kWalkFrameTargetMs));
+    const std::vector<double> afreshMs = WalkFrameMs(sheet, all, true);
+    std::printf("  %-16s median %7.2f ms   p90 %7.2f ms   max %7.2f ms   (first pass)\n",
+                "  cells afresh", Percentile(afreshMs, 0.5), Percentile(afreshMs, 0.9),
+                Percentile(afreshMs, 1.0));
+  }
+  std::printf("\n");
 
   StartWindow(graphics);  // warms the file cache
   std::vector<double> startMs;

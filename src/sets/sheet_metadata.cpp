@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <algorithm>
 
+#include "animation_playback.h"
 #include "recipe_object.h"
 
 namespace tessarin {
@@ -57,23 +58,12 @@ std::string FramesText(const SheetMetadata& metadata) {
   return text + (cells.columns * cells.rows > 0 ? "\n }" : "}");
 }
 
-// Engines read a tag from its lower cell to its higher one; one that runs backwards over the
-// cells plays the other way over the same span.
 QJsonObject FrameTag(const Animation& animation) {
-  const bool backwards = animation.from > animation.to;
-  Playback playback = animation.playback;
-  if (backwards && playback == Playback::Forward) {
-    playback = Playback::Reverse;
-  } else if (backwards && playback == Playback::Reverse) {
-    playback = Playback::Forward;
-  }
-  const char* direction = playback == Playback::Forward   ? "forward"
-                          : playback == Playback::Reverse ? "reverse"
-                                                          : "pingpong";
+  const EngineTag tag = EngineTagOf(animation);
   return QJsonObject{{"name", Text(animation.name)},
-                     {"from", std::min(animation.from, animation.to)},
-                     {"to", std::max(animation.from, animation.to)},
-                     {"direction", direction}};
+                     {"from", tag.from},
+                     {"to", tag.to},
+                     {"direction", PlaybackName(tag.playback)}};
 }
 
 QJsonObject CreditObject(const UsedImage& image) {

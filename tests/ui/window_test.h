@@ -117,6 +117,17 @@ class WindowTest : public QObject {
   void ZoomKeepsTheAnchoredPoint();
   void CheckerTilesAlternate();
 
+  // walk_cycle_test.cpp
+  void WalkPlaysFramesInTime_data();
+  void WalkPlaysFramesInTime();
+  void WalkRunsOnTheRealClock();
+  void WalkFollowsItsControls_data();
+  void WalkFollowsItsControls();
+  void WalkPaintsTheCompositesCells_data();
+  void WalkPaintsTheCompositesCells();
+  void WalkSaysWhyItIsEmpty_data();
+  void WalkSaysWhyItIsEmpty();
+
  private:
   QTemporaryDir settingsFolder_;
 };
