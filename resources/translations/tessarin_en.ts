@@ -84,6 +84,90 @@
         <source>out of memory</source>
         <translation>out of memory</translation>
     </message>
+    <message>
+        <source>サイドパネル(&amp;P)</source>
+        <translation>Side &amp;panel</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::SheetSection</name>
+    <message>
+        <source>シート</source>
+        <translation>Sheet</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>%1倍</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>グリッド</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>市松模様</source>
+        <translation>Checkerboard</translation>
+    </message>
+    <message>
+        <source>背景色…</source>
+        <translation>Background...</translation>
+    </message>
+    <message>
+        <source>背景色</source>
+        <translation>Background colour</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::WalkCycleStage</name>
+    <message>
+        <source>このシートはセルに区切られていません</source>
+        <translation>This sheet is not divided into cells</translation>
+    </message>
+    <message>
+        <source>キャラクターがありません</source>
+        <translation>No character</translation>
+    </message>
+    <message>
+        <source>アニメーションがありません</source>
+        <translation>No animations</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::WalkCycleStrip</name>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>%1倍</source>
+        <translation>%1x</translation>
+    </message>
+    <message>
+        <source>全方向</source>
+        <translation>All directions</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::WalkCycleView</name>
+    <message>
+        <source>歩行</source>
+        <translation>Walk</translation>
+    </message>
 </context>
 <context>
     <name>tessarin::strings</name>

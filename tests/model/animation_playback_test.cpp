@@ -40,38 +40,45 @@ std::vector<PlayedFrame> Frames(const std::vector<int>& cells, int ms) {
   return frames;
 }
 
+// The animation by its numbers: a name string in a test's parameters upsets GCC's
+// uninitialised-use analysis.
 struct LoopCase {
   const char* name;
-  Animation animation;
+  int from;
+  int to;
+  Playback playback;
+  int ms;
   std::vector<int> cells;
+
+  Animation Played() const { return {"a", from, to, playback, ms}; }
 };
 
 class LoopTest : public ::testing::TestWithParam<LoopCase> {};
 
 TEST_P(LoopTest, PlaysCellsInOrder) {
   const LoopCase& c = GetParam();
-  const FrameLoop loop(c.animation);
-  EXPECT_EQ(OnePass(loop), Frames(c.cells, c.animation.ms));
-  EXPECT_EQ(loop.LengthMs(), static_cast<std::int64_t>(c.cells.size()) * c.animation.ms);
+  const FrameLoop loop(c.Played());
+  EXPECT_EQ(OnePass(loop), Frames(c.cells, c.ms));
+  EXPECT_EQ(loop.LengthMs(), static_cast<std::int64_t>(c.cells.size()) * c.ms);
   // The next pass starts over, as the loop goes on for ever.
   EXPECT_EQ(loop.FrameAt(loop.Count()), loop.FrameAt(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Directions, LoopTest,
-    ::testing::Values(LoopCase{"Forward", {"a", 0, 2, kForward, 150}, {0, 1, 2}},
-                      LoopCase{"Reverse", {"a", 0, 2, kReverse, 150}, {2, 1, 0}},
-                      LoopCase{"PingPongEndsOnce", {"a", 0, 2, kPing, 150}, {0, 1, 2, 1}},
-                      LoopCase{"PingPongLonger", {"a", 6, 9, kPing, 90}, {6, 7, 8, 9, 8, 7}},
-                      LoopCase{"PingPongTwoCells", {"a", 3, 4, kPing, 150}, {3, 4}},
-                      LoopCase{"OneCellForward", {"a", 5, 5, kForward, 150}, {5}},
-                      LoopCase{"OneCellReverse", {"a", 5, 5, kReverse, 150}, {5}},
-                      LoopCase{"OneCellPingPong", {"a", 5, 5, kPing, 150}, {5}},
+    ::testing::Values(LoopCase{"Forward", 0, 2, kForward, 150, {0, 1, 2}},
+                      LoopCase{"Reverse", 0, 2, kReverse, 150, {2, 1, 0}},
+                      LoopCase{"PingPongEndsOnce", 0, 2, kPing, 150, {0, 1, 2, 1}},
+                      LoopCase{"PingPongLonger", 6, 9, kPing, 90, {6, 7, 8, 9, 8, 7}},
+                      LoopCase{"PingPongTwoCells", 3, 4, kPing, 150, {3, 4}},
+                      LoopCase{"OneCellForward", 5, 5, kForward, 150, {5}},
+                      LoopCase{"OneCellReverse", 5, 5, kReverse, 150, {5}},
+                      LoopCase{"OneCellPingPong", 5, 5, kPing, 150, {5}},
                       // set.json accepts from past to: the cells run backwards, as the tag written
                       // for engines plays them.
-                      LoopCase{"BackwardsForward", {"a", 5, 3, kForward, 150}, {5, 4, 3}},
-                      LoopCase{"BackwardsReverse", {"a", 5, 3, kReverse, 150}, {3, 4, 5}},
-                      LoopCase{"BackwardsPingPong", {"a", 5, 3, kPing, 150}, {3, 4, 5, 4}}),
+                      LoopCase{"BackwardsForward", 5, 3, kForward, 150, {5, 4, 3}},
+                      LoopCase{"BackwardsReverse", 5, 3, kReverse, 150, {3, 4, 5}},
+                      LoopCase{"BackwardsPingPong", 5, 3, kPing, 150, {3, 4, 5, 4}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct TimeCase {
