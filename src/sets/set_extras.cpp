@@ -22,6 +22,8 @@ namespace tessarin {
 namespace {
 
 constexpr int kMaxGridSide = 65535;
+// A cell per frame: far past any sheet, while cell numbers and frame lists stay small.
+constexpr long long kMaxGridCells = 1 << 20;
 constexpr int kMaxFrameMs = 3600000;
 // Bounds far past real sets that keep the checks between materials quick on hostile files.
 constexpr qsizetype kMaxMaterials = 256;
@@ -105,6 +107,10 @@ Status ReadGrid(const QJsonObject& root, int xSize, int ySize, SheetGrid& grid) 
     return Refused("grid", "the sheet's " + std::to_string(xSize) + " x " + std::to_string(ySize) +
                                " does not divide into " + std::to_string(*columns) +
                                " columns by " + std::to_string(*rows) + " rows");
+  }
+  if (static_cast<long long>(*columns) * *rows > kMaxGridCells) {
+    return Refused("grid", std::to_string(*columns) + " columns by " + std::to_string(*rows) +
+                               " rows are more than " + std::to_string(kMaxGridCells) + " cells");
   }
   grid = {*columns, *rows};
   return Status::Ok();

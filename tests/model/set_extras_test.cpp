@@ -161,6 +161,10 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"GridFraction", R"({"grid": {"columns": 1.5, "rows": 4}})", kGridWords},
         RefusalCase{"GridText", R"({"grid": {"columns": "6", "rows": 4}})", kGridWords},
         RefusalCase{"GridList", R"({"grid": [6, 4]})", kGridWords},
+        // Each side allowed, but together more cells than a cell number or frame list holds.
+        RefusalCase{"GridTooManyCells", R"({"grid": {"columns": 65535, "rows": 65535}})",
+                    "set.json: grid: 65535 columns by 65535 rows are more than 1048576 cells",
+                    65535, 65535},
         RefusalCase{"AnimationsNotList", R"({"animations": {}})",
                     "set.json: animations: must be a list"},
         RefusalCase{"AnimationNotObject", R"({"animations": [3]})",
