@@ -34,12 +34,7 @@ void WindowTest::PreviewStaysInsideItsFrame() {
   TestGraphics graphics;
   TestGraphics bareGraphics;
   for (const TestGraphics* folder : {&graphics, &bareGraphics}) {
-    const QSize size = folder == &graphics ? sheet : QSize(0, 0);
-    folder->WriteText("Sheet/setting.txt", QStringLiteral("Xsize:%1\nYsize:%2\nBody=1\n")
-                                               .arg(size.width())
-                                               .arg(size.height())
-                                               .toStdString());
-    folder->WritePng("Sheet/Body/pattern.png", sheet.width(), sheet.height(), PatternAt);
+    WriteSheetSet(*folder, folder == &graphics ? sheet : QSize(0, 0), sheet, PatternAt);
   }
   TestWindow window(graphics.Base());
   TestWindow bareWindow(bareGraphics.Base());

@@ -11,16 +11,6 @@
 #include "window_test.h"
 
 namespace tessarin::ui_testing {
-namespace {
-
-QImage ScreenShot(const QWidget& window) {
-  return window.screen()
-      ->grabWindow(window.winId())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
-}
-
-}  // namespace
 
 void WindowTest::PreviewPixels_data() {
   QTest::addColumn<int>("box");  // clicked after loading, 0 for none; Hero starts at 2x

@@ -72,13 +72,6 @@ void Toggle(TestWindow& window, const QString& how) {
   }
 }
 
-QImage ScreenShot(const QWidget& window) {
-  return window.screen()
-      ->grabWindow(window.winId())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
-}
-
 }  // namespace
 
 void WindowTest::SidePanelTogglesAndIsRemembered_data() {

@@ -3,7 +3,9 @@
 #include <QColor>
 #include <QComboBox>
 #include <QFrame>
+#include <QImage>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +29,14 @@ inline QRect FrameInside(const QWidget& window) {
     }
   }
   return {};
+}
+
+// What the window shows on the screen, as the person sees it.
+inline QImage ScreenShot(const QWidget& window) {
+  return window.screen()
+      ->grabWindow(window.winId())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 // A Graphics folder in a temporary directory.
@@ -87,6 +97,17 @@ class TestGraphics {
 };
 
 // The main window with its messages captured and the save question answered by the test.
+// A set of one part, Body, holding pattern.png of the pattern's size; the setting file gives
+// the sheet's size (none for an empty size, which shows the same controls and no preview).
+inline void WriteSheetSet(const TestGraphics& graphics, QSize sheet, QSize pattern,
+                          const std::function<QRgb(int, int)>& colourAt) {
+  graphics.WriteText("Sheet/setting.txt", QStringLiteral("Xsize:%1\nYsize:%2\nBody=1\n")
+                                              .arg(sheet.width())
+                                              .arg(sheet.height())
+                                              .toStdString());
+  graphics.WritePng("Sheet/Body/pattern.png", pattern.width(), pattern.height(), colourAt);
+}
+
 struct TestWindow {
   explicit TestWindow(const std::filesystem::path& base)
       : dialog(base, {[this](const QString& caption, const QString& text) {
