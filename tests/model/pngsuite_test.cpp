@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "raster_image.h"
 #include "image_file.h"
+#include "raster_image.h"
 
 namespace tessarin {
 namespace {
