@@ -93,9 +93,14 @@ struct TestWindow {
                         captions << caption;
                         texts << text;
                       },
-                      [this] {
+                      [this](const QString& proposed) {
                         ++saveQuestions;
+                        saveProposals << proposed;
                         return saveAnswer;
+                      },
+                      [this](const QString&) {
+                        ++folderQuestions;
+                        return folderAnswer;
                       }}) {}
 
   template <typename Widget = QWidget>
@@ -119,6 +124,10 @@ struct TestWindow {
   QStringList texts;
   QString saveAnswer;
   int saveQuestions = 0;
+  // What each save question proposed.
+  QStringList saveProposals;
+  QString folderAnswer;
+  int folderQuestions = 0;
   CompositorDialog dialog;
 };
 
