@@ -1,9 +1,13 @@
 // The window as a person feels it: from a changed selection in a part list to the finished
 // repaint, a repaint of the side panel's sheet view at 4x of a 1024 x 1024 sheet, one frame
-// of the walk cycle, and from process start to the first painted window, with peak memory.
+// of the walk cycle, from process start to the first painted window, with peak memory, and
+// from closing the window to the end of its process.
 // Usage: bench_window [GRAPHICS_DIR [REPAINT_TARGET_MS]]   (default: the sample sets, 5 ms)
 // Start-up is timed on this program started again as the window alone: bench_window
 // --first-paint GRAPHICS_DIR opens the window as tessarin does and ends at its first paint.
+// Closing is timed the same way: bench_window --close-to-exit HOW GRAPHICS_DIR STAMP_FILE runs
+// the program as tessarin does on a 1024 x 1024 set, every part picked, then closes it as a
+// person would (HOW: wm, esc or quit) and writes the moment it did to STAMP_FILE.
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -12,7 +16,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -22,11 +28,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "animation_playback.h"
+#include "child_run.h"
 #include "compositor_app.h"
 #include "compositor_dialog.h"
 #include "control_ids.h"
@@ -50,6 +58,8 @@ constexpr int kSheetViewZoom = 4;
 constexpr double kSheetViewTargetMs = 16;
 constexpr int kWalkFrames = 300;
 constexpr double kWalkFrameTargetMs = 2;
+constexpr int kCloseRuns = 5;
+constexpr double kCloseTargetMs = 200;
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -99,6 +109,85 @@ int OpenWindowUntilFirstPaint(int argc, char** argv) {
   dialog.installEventFilter(&quit);
   dialog.show();
   return QApplication::exec();
+}
+
+constexpr const char* kCloseToExitMode = "--close-to-exit";
+
+long long SteadyNanoseconds() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Once the window has painted, picks the first image of every part, so that a large composite
+// is shown, then closes the window as asked and notes when.
+class CloseOnceShown : public QObject {
+ public:
+  CloseOnceShown(std::string how, std::string stampFile)
+      : how_(std::move(how)), stampFile_(std::move(stampFile)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* dialog = qobject_cast<tessarin::CompositorDialog*>(watched);
+    if (dialog != nullptr && event->type() == QEvent::Paint && !closing_) {
+      closing_ = true;
+      QTimer::singleShot(0, dialog, [this, dialog] { Close(*dialog); });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void Close(tessarin::CompositorDialog& dialog) const {
+    for (int part = 0; part < tessarin::kPartCount; ++part) {
+      auto* list = qobject_cast<QListWidget*>(dialog.Control(tessarin::ids::PartList(part)));
+      if (list->count() > 1) list->setCurrentRow(1);
+    }
+    QApplication::processEvents();
+    std::ofstream(stampFile_) << SteadyNanoseconds() << '\n';
+    if (how_ == "esc") {
+      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(dialog.focusWidget() ? dialog.focusWidget() : &dialog, &escape);
+    } else if (how_ == "quit") {
+      qobject_cast<QPushButton*>(dialog.Control(tessarin::ids::kQuit))->click();
+    } else {
+      dialog.close();  // what the window manager's close asks for
+    }
+  }
+
+  std::string how_;
+  std::string stampFile_;
+  bool closing_ = false;
+};
+
+// The program as tessarin runs it, from main to its end, closed once shown.
+int RunUntilClosed(char** argv) {
+  std::string program = argv[0];
+  std::string folder = argv[3];
+  int appArgc = 2;
+  char* appArgv[] = {program.data(), folder.data(), nullptr};
+  tessarin::CompositorApp app(appArgc, appArgv, tessarin::Language::Japanese);
+  CloseOnceShown closer(argv[2], argv[4]);
+  qApp->installEventFilter(&closer);
+  return app.Run();
+}
+
+// Milliseconds from the close to the end of the process, one figure per run; empty when a run
+// failed.
+std::vector<double> CloseToExitMs(const std::string& how, const fs::path& graphics,
+                                  const QTemporaryDir& scratch) {
+  std::vector<double> figures;
+  const std::string stampFile = scratch.filePath(QStringLiteral("closed")).toStdString();
+  for (int i = 0; i < kCloseRuns; ++i) {
+    const tessarin::bench::ChildRun run = tessarin::bench::RunChild(
+        "/proc/self/exe", {kCloseToExitMode, how, graphics.string(), stampFile});
+    const long long ended = SteadyNanoseconds();
+    long long closed = 0;
+    std::ifstream(stampFile) >> closed;
+    if (run.exitCode != 0 || closed == 0) return {};
+    figures.push_back(static_cast<double>(ended - closed) / 1e6);
+    fs::remove(stampFile);
+  }
+  return figures;
 }
 
 struct ChildRun {
@@ -191,6 +280,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == kFirstPaintMode) {
     return OpenWindowUntilFirstPaint(argc, argv);
   }
+  if (argc == 5 && std::string(argv[1]) == kCloseToExitMode) return RunUntilClosed(argv);
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const QTemporaryDir settings;
@@ -300,5 +390,27 @@ int main(int argc, char** argv) {
               startMedian, Percentile(startMs, 0), Percentile(startMs, 1.0), kStartTargetMs,
               Verdict(startMedian <= kStartTargetMs));
   std::printf("  peak memory of the window %6.1f MiB\n", static_cast<double>(startPeak) / 1024);
+
+  // The children remember nothing in the person's settings.
+  const QTemporaryDir scratch;
+  qputenv("XDG_CONFIG_HOME", scratch.filePath(QStringLiteral("config")).toLocal8Bit());
+  const fs::path large = fs::path(scratch.path().toStdString()) / "Graphics";
+  if (tessarin::bench::RunChild(TESSARIN_MAKE_LARGE_SET, {large.string()}).exitCode != 0) {
+    std::fprintf(stderr, "make_large_set failed\n");
+    return 1;
+  }
+  std::printf("\nclose to exit, 1024 x 1024 set with every part picked (%d runs each, offscreen)\n",
+              kCloseRuns);
+  for (const char* how : {"wm", "esc", "quit"}) {
+    const std::vector<double> closeMs = CloseToExitMs(how, large, scratch);
+    if (closeMs.empty()) {
+      std::fprintf(stderr, "the window closed by %s did not end cleanly\n", how);
+      return 1;
+    }
+    const double median = Percentile(closeMs, 0.5);
+    std::printf("  %-5s median %7.1f ms   max %7.1f ms   target <= %.0f ms: %s\n", how, median,
+                Percentile(closeMs, 1.0), kCloseTargetMs,
+                Verdict(Percentile(closeMs, 1.0) <= kCloseTargetMs));
+  }
   return 0;
 }

@@ -79,6 +79,17 @@
     </message>
 </context>
 <context>
+    <name>tessarin::ChoiceHistory</name>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
+</context>
+<context>
     <name>tessarin::CompositorDialog</name>
     <message>
         <source>out of memory</source>
@@ -238,6 +249,16 @@ Put the folders of your image sets in this folder:
         <translation>There is not enough memory.
 
 %1</translation>
+    </message>
+    <message>
+        <source>保存する画像がありません。
+画像セットを読み込んでから画像生成してください。</source>
+        <translation>There is no image to save.
+Load an image set before saving an image.</translation>
+    </message>
+    <message>
+        <source>画像セットのフォルダを選択</source>
+        <translation>Choose the image sets folder</translation>
     </message>
 </context>
 </TS>

@@ -1,10 +1,12 @@
 #include "compositor_app.h"
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "app_icon.h"
 #include "compositor_dialog.h"
-#include "folder_layout.h"
+#include "start_folder.h"
 #include "window_settings.h"
 
 namespace tessarin {
@@ -25,8 +27,8 @@ CompositorApp::CompositorApp(int& argc, char** argv, Language language)
 }
 
 int CompositorApp::Run() {
-  const std::filesystem::path baseFolder =
-      hasBaseFolderArgument_ ? PathFromUtf8(baseFolderArgument_) : DefaultBaseFolder();
+  const std::filesystem::path baseFolder = GraphicsFolderAtStart(
+      hasBaseFolderArgument_ ? std::optional<std::string>(baseFolderArgument_) : std::nullopt);
   CompositorDialog dialog(baseFolder);
   dialog.exec();
   return 0;

@@ -25,6 +25,7 @@
 
 #include "about_dialog.h"
 #include "app_icon.h"
+#include "choice_history.h"
 #include "composition.h"
 #include "control_ids.h"
 #include "dialog_builder.h"
@@ -32,10 +33,12 @@
 #include "folder_layout.h"
 #include "image_file.h"
 #include "layer_loading.h"
+#include "part_thumbnails.h"
 #include "preview_geometry.h"
 #include "preview_widget.h"
 #include "prompts.h"
 #include "random_compose.h"
+#include "save_proposal.h"
 #include "set_extras.h"
 #include "set_preselection.h"
 #include "setting_file.h"
@@ -125,6 +128,7 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
   LoadSet();  // not ready yet: loads no layer
   state_.ready = true;
   RefreshLayers();
+  BindHistoryAndShortcuts();
 }
 
 CompositorDialog::~CompositorDialog() = default;
@@ -165,6 +169,53 @@ void CompositorDialog::BindControls() {
   });
   connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
           &CompositorDialog::ShowAbout);
+}
+
+void CompositorDialog::BindHistoryAndShortcuts() {
+  // Made after the controls are bound, so that it records each change once the window has
+  // taken it in.
+  history_ = new ChoiceHistory(
+      Choices(), [this](const WindowChoices& choices) { ShowChoices(choices); }, this);
+  addAction(history_->UndoAction());
+  addAction(history_->RedoAction());
+  auto* generate = ControlOf<QPushButton>(controls_, ids::kGenerate);
+  auto* random = ControlOf<QPushButton>(controls_, ids::kRandomCompose);
+  // A whole random composition is one step.
+  connect(random, &QPushButton::clicked, history_, &ChoiceHistory::Record);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, generate,
+          &QPushButton::click);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this), &QShortcut::activated, random,
+          &QPushButton::click);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+          &CompositorDialog::ChooseGraphicsFolder);
+  for (int part = 0; part < kPartCount; ++part) {
+    new PartThumbnails(partLists_[static_cast<std::size_t>(part)],
+                       [this, part](const QString& fileName) {
+                         return MainImagePath(state_, part, fileName.toStdString());
+                       });
+  }
+}
+
+ChoiceControls CompositorDialog::Choices() const {
+  return {setList_, partLists_, randomBoxes_, doubleBox_, halfBox_, threeQuarterBox_};
+}
+
+void CompositorDialog::ShowChoices(const WindowChoices& choices) {
+  ApplyChoices(choices, Choices(), [this] { LoadSet(); });
+  RefreshLayers();
+}
+
+void CompositorDialog::ChooseGraphicsFolder() {
+  const QString current = QString::fromStdString(PathToUtf8(state_.baseFolder));
+  const QString chosen = prompts_.askGraphicsFolder ? prompts_.askGraphicsFolder(current)
+                                                    : AskGraphicsFolder(this, current);
+  if (chosen.isEmpty()) return;
+  state_.baseFolder = PathFromUtf8(chosen.toStdString());
+  RememberGraphicsFolder(state_.baseFolder);
+  FillSetList();
+  LoadSet();
+  // The steps so far name sets of the other folder.
+  history_->Restart();
 }
 
 void CompositorDialog::FillSetList() {
@@ -326,7 +377,14 @@ void CompositorDialog::GenerateImage() {
   // Every change of a slot or of the half box recomposes at once, so the preview's composite
   // is the picture to save.
   const RasterImage& composite = preview_->Composite();
-  const QString fileName = prompts_.askSaveFile ? prompts_.askSaveFile() : AskImageFileName(this);
+  if (composite.IsNull()) {
+    ShowMessage(strings::Translated(strings::kSaveCaption),
+                strings::Translated(strings::kNothingToSave));
+    return;
+  }
+  const QString proposed = ProposedSaveFile(state_.setName);
+  const QString fileName =
+      prompts_.askSaveFile ? prompts_.askSaveFile(proposed) : AskImageFileName(this, proposed);
   if (fileName.isEmpty()) return;
   const Status saved = WriteImageFile(composite, PathFromUtf8(fileName.toStdString()));
   if (!saved) {
@@ -334,7 +392,9 @@ void CompositorDialog::GenerateImage() {
         strings::Translated(strings::kSaveCaption),
         strings::Translated(strings::kSaveFailed)
             .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(saved.Message())));
+    return;
   }
+  RememberSavedFile(fileName);
 }
 
 void CompositorDialog::RandomCompose() {

@@ -14,6 +14,7 @@
 
 #include "crt_random.h"
 #include "set_state.h"
+#include "window_choices.h"
 
 class QAction;
 class QCheckBox;
@@ -23,6 +24,7 @@ class QListWidget;
 
 namespace tessarin {
 
+class ChoiceHistory;
 class PreviewWidget;
 class SidePanel;
 
@@ -35,13 +37,18 @@ class CompositorDialog : public QDialog {
 
  public:
   using MessageSink = std::function<void(const QString& caption, const QString& text)>;
-  // The path to save the generated image to, or "" when the person cancels.
-  using SaveFileQuestion = std::function<QString()>;
+  // The path to save the generated image to, or "" when the person cancels; proposed is
+  // offered first.
+  using SaveFileQuestion = std::function<QString(const QString& proposed)>;
+  // Another Graphics folder, starting at current; "" when the person cancels.
+  using FolderQuestion = std::function<QString(const QString& current)>;
 
-  // What the window tells and asks a person. Left empty, a message box and the save dialog.
+  // What the window tells and asks a person. Left empty, a message box, the save dialog and the
+  // folder dialog.
   struct Prompts {
     MessageSink showMessage;
     SaveFileQuestion askSaveFile;
+    FolderQuestion askGraphicsFolder;
   };
 
   explicit CompositorDialog(std::filesystem::path baseFolder, Prompts prompts = {});
@@ -57,6 +64,10 @@ class CompositorDialog : public QDialog {
   // As the menu item and F9 do: the choice is remembered for the next window.
   void SetSidePanelShown(bool shown);
   void SeedRandom(std::uint32_t seed) { random_.Seed(seed); }
+  // Every change of the choices, for undo and redo.
+  const ChoiceHistory& History() const { return *history_; }
+  // The controls that hold the choices.
+  ChoiceControls Choices() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -66,12 +77,17 @@ class CompositorDialog : public QDialog {
 
  private:
   void BindControls();
+  // Undo and redo of the choices, the shortcuts and the part lists' thumbnails.
+  void BindHistoryAndShortcuts();
   void FillSetList();
   void LoadSet();
   void RefreshLayers();
   void GenerateImage();
   void RandomCompose();
   void ShowAbout();
+  // Lists the sets of another Graphics folder, as at start, and remembers it.
+  void ChooseGraphicsFolder();
+  void ShowChoices(const WindowChoices& choices);
   void ApplySidePanel(bool shown);
   // The panel takes what the window has beside the classic area, top to bottom.
   void PlaceSidePanel();
@@ -104,6 +120,7 @@ class CompositorDialog : public QDialog {
   QCheckBox* halfBox_ = nullptr;
   QCheckBox* threeQuarterBox_ = nullptr;
   PreviewWidget* preview_ = nullptr;
+  ChoiceHistory* history_ = nullptr;
 
   QSize classicSize_;
   SidePanel* panel_ = nullptr;

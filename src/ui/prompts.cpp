@@ -1,6 +1,7 @@
 #include "prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -14,7 +15,7 @@ void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& te
   box.exec();
 }
 
-QString AskImageFileName(QWidget* parent) {
+QString AskImageFileName(QWidget* parent, const QString& proposed) {
   QFileDialog dialog(parent, strings::Translated(strings::kSaveCaption));
   // The same dialog everywhere, and one a test session can drive.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -23,9 +24,19 @@ QString AskImageFileName(QWidget* parent) {
   dialog.setNameFilters(
       {strings::Translated(strings::kPngFilter), strings::Translated(strings::kAllFilesFilter)});
   dialog.setDefaultSuffix(QString::fromUtf8(strings::kDefaultSuffix));
+  if (!proposed.isEmpty()) {
+    const QFileInfo file(proposed);
+    if (file.isAbsolute()) dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
+  }
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.constFirst();
+}
+
+QString AskGraphicsFolder(QWidget* parent, const QString& current) {
+  return QFileDialog::getExistingDirectory(
+      parent, strings::Translated(strings::kChooseGraphicsFolder), current);
 }
 
 }  // namespace tessarin

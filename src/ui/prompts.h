@@ -1,6 +1,7 @@
 #pragma once
 
-class QString;
+#include <QString>
+
 class QWidget;
 
 namespace tessarin {
@@ -9,7 +10,11 @@ namespace tessarin {
 void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& text);
 
 // The save dialog of image generation: PNG or all files, "png" added to a name without an
-// extension, a question before overwriting. The chosen path, or "" when cancelled.
-QString AskImageFileName(QWidget* parent);
+// extension, a question before overwriting, proposed (a path or a bare name) offered first.
+// The chosen path, or "" when cancelled.
+QString AskImageFileName(QWidget* parent, const QString& proposed = QString());
+
+// The folder to take image sets from, starting at current; "" when cancelled.
+QString AskGraphicsFolder(QWidget* parent, const QString& current);
 
 }  // namespace tessarin

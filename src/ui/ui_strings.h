@@ -43,6 +43,14 @@ inline constexpr const char* kSaveCaption = QT_TRANSLATE_NOOP("tessarin::strings
 inline constexpr const char* kSaveFailed =
     QT_TRANSLATE_NOOP("tessarin::strings", "画像を保存できませんでした。\n%1\n\n%2");
 
+// When there is no picture to save yet.
+inline constexpr const char* kNothingToSave = QT_TRANSLATE_NOOP(
+    "tessarin::strings",
+    "保存する画像がありません。\n画像セットを読み込んでから画像生成してください。");
+// The title of the dialog that chooses another Graphics folder.
+inline constexpr const char* kChooseGraphicsFolder =
+    QT_TRANSLATE_NOOP("tessarin::strings", "画像セットのフォルダを選択");
+
 // %1: why each companion could not be read, one line each.
 inline constexpr const char* kUnreadableCompanion =
     QT_TRANSLATE_NOOP("tessarin::strings",

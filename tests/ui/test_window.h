@@ -114,9 +114,14 @@ struct TestWindow {
                         captions << caption;
                         texts << text;
                       },
-                      [this] {
+                      [this](const QString& proposed) {
                         ++saveQuestions;
+                        saveProposals << proposed;
                         return saveAnswer;
+                      },
+                      [this](const QString&) {
+                        ++folderQuestions;
+                        return folderAnswer;
                       }}) {}
 
   template <typename Widget = QWidget>
@@ -140,6 +145,10 @@ struct TestWindow {
   QStringList texts;
   QString saveAnswer;
   int saveQuestions = 0;
+  // What each save question proposed.
+  QStringList saveProposals;
+  QString folderAnswer;
+  int folderQuestions = 0;
   CompositorDialog dialog;
 };
 

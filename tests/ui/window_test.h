@@ -127,6 +127,25 @@ class WindowTest : public QObject {
   void WalkPaintsTheCompositesCells();
   void WalkSaysWhyItIsEmpty_data();
   void WalkSaysWhyItIsEmpty();
+  // undo_test.cpp
+  void UndoAndRedoEachChange_data();
+  void UndoAndRedoEachChange();
+  void ApplyingChoicesRecordsNothing();
+  void UndoSkipsFilesGoneFromDisk();
+  // shortcuts_test.cpp
+  void ShortcutsReachTheirActions_data();
+  void ShortcutsReachTheirActions();
+  void CancelledFolderChangesNothing();
+  void StartFolderFollowsTheLastChoice_data();
+  void StartFolderFollowsTheLastChoice();
+  void NothingToSaveIsToldFirst();
+  void SaveProposesTheSetInTheLastFolder();
+  // thumbnail_test.cpp
+  void ThumbnailsFitTheirSide_data();
+  void ThumbnailsFitTheirSide();
+  void UnreadableFilesShowNoThumbnail();
+  void PartListsShowThumbnailsOnHover_data();
+  void PartListsShowThumbnailsOnHover();
 
  private:
   QTemporaryDir settingsFolder_;
