@@ -127,6 +127,16 @@ class WindowTest : public QObject {
   void WalkPaintsTheCompositesCells();
   void WalkSaysWhyItIsEmpty_data();
   void WalkSaysWhyItIsEmpty();
+  // colour_section_test.cpp
+  void ColoursMatchTheCommandLine_data();
+  void ColoursMatchTheCommandLine();
+  void StatusLineSaysWhatCouldNotBeRead_data();
+  void StatusLineSaysWhatCouldNotBeRead();
+  void WalkAndSheetFollowTheSetsExtras_data();
+  void WalkAndSheetFollowTheSetsExtras();
+  void BlendRuleChangesTheComposite();
+  void MaterialRowsFollowTheSet_data();
+  void MaterialRowsFollowTheSet();
 
  private:
   QTemporaryDir settingsFolder_;
