@@ -1,6 +1,7 @@
 #include "side_panel.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <utility>
@@ -29,14 +30,19 @@ SidePanel::SidePanel(QWidget* parent) : QWidget(parent) {
 
   sheet_ = new SheetSection(this);
   AddSection(sheet_, 1);
-  auto* walkSection = new QGroupBox(tr("歩行"), this);
+  // The walk and the colours side by side, so that the sheet keeps most of the height.
+  auto* lower = new QWidget(this);
+  auto* walkSection = new QGroupBox(tr("歩行"), lower);
   walk_ = new WalkCycleView(walkSection);
   walk_->setObjectName(QStringLiteral("walkCycle"));
   auto* walkLayout = new QVBoxLayout(walkSection);
   walkLayout->addWidget(walk_);
-  AddSection(walkSection);
-  colours_ = new ColourSection(this);
-  AddSection(colours_);
+  colours_ = new ColourSection(lower);
+  auto* lowerLayout = new QHBoxLayout(lower);
+  lowerLayout->setContentsMargins(0, 0, 0, 0);
+  lowerLayout->addWidget(walkSection, 1);
+  lowerLayout->addWidget(colours_, 1);
+  AddSection(lower);
 }
 
 void SidePanel::AddSection(QWidget* section, int stretch) {
