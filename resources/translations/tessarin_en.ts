@@ -90,6 +90,39 @@
     </message>
 </context>
 <context>
+    <name>tessarin::ColourSection</name>
+    <message>
+        <source>色</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>合成方法</source>
+        <translation>Blending</translation>
+    </message>
+    <message>
+        <source>クラシック</source>
+        <translation>Classic</translation>
+    </message>
+    <message>
+        <source>標準</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>クラシック: 元の素材に合わせた重ね方です。
+標準: 半透明をそのまま重ねます。透明部分のあるパレット形式のPNGは標準で正しく見えます。</source>
+        <translation>Classic: layers blend as the sets were drawn for.
+Standard: translucent layers blend as they are. Palette PNGs with transparency look right under the standard rule.</translation>
+    </message>
+    <message>
+        <source>元の色</source>
+        <translation>Original</translation>
+    </message>
+    <message>
+        <source>ﾗﾝﾀﾞﾑ</source>
+        <translation>Rand</translation>
+    </message>
+</context>
+<context>
     <name>tessarin::CompositorDialog</name>
     <message>
         <source>out of memory</source>
@@ -133,6 +166,13 @@
     <message>
         <source>背景色</source>
         <translation>Background colour</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::SidePanel</name>
+    <message>
+        <source>歩行</source>
+        <translation>Walk</translation>
     </message>
 </context>
 <context>

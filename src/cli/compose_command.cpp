@@ -36,9 +36,11 @@ int RunList(const ComposeOptions& options, const std::filesystem::path& base, st
   auto opened = OpenSet(base, *options.set);
   if (auto* error = std::get_if<CliError>(&opened)) return Fail(err, *error);
   const SetState& state = std::get<SetState>(opened);
-  auto additions = ReadSetAdditions(state);
-  if (auto* error = std::get_if<CliError>(&additions)) return Fail(err, *error);
-  PrintSetDescription(out, DescribeSet(state, std::get<SetAdditions>(additions)), options.json);
+  SetAdditions additions;
+  if (Status read = ReadSetAdditions(state, additions); !read) {
+    return Fail(err, InputError(read.Message()));
+  }
+  PrintSetDescription(out, DescribeSet(state, additions), options.json);
   return kExitOk;
 }
 
@@ -83,10 +85,12 @@ int RunCompose(const ComposeOptions& given, const std::filesystem::path& base, s
     return Fail(err, *error);
   }
   SetState& state = std::get<SetState>(opened);
-  auto additions = ReadSetAdditions(state);
-  if (auto* error = std::get_if<CliError>(&additions)) return Fail(err, *error);
+  SetAdditions additions;
+  if (Status read = ReadSetAdditions(state, additions); !read) {
+    return Fail(err, InputError(read.Message()));
+  }
 
-  auto planned = PlanComposition(state, std::get<SetAdditions>(additions), options, source);
+  auto planned = PlanComposition(state, additions, options, source);
   if (auto* error = std::get_if<CliError>(&planned)) return Fail(err, *error);
   for (const std::string& warning : std::get<CompositionPlan>(planned).warnings) {
     err << kProgramName << ": " << TerminalText(warning) << '\n';
@@ -94,8 +98,8 @@ int RunCompose(const ComposeOptions& given, const std::filesystem::path& base, s
 
   std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
   std::ostream* progress = errIsTerminal && options.count > 1 ? &err : nullptr;
-  auto ran = RunBatch(state, std::get<SetAdditions>(additions), std::get<CompositionPlan>(planned),
-                      options, seed, progress, &err);
+  auto ran =
+      RunBatch(state, additions, std::get<CompositionPlan>(planned), options, seed, progress, &err);
   if (auto* error = std::get_if<CliError>(&ran)) return Fail(err, *error);
   out << TerminalText(SummaryLine(std::get<BatchResult>(ran))) << '\n';
   return kExitOk;

@@ -7,6 +7,8 @@
 #include <QUndoStack>
 #include <utility>
 
+#include "colour_section.h"
+
 namespace tessarin {
 
 class ChoiceHistory::Step : public QUndoCommand {
@@ -53,6 +55,12 @@ ChoiceHistory::ChoiceHistory(const ChoiceControls& controls, Apply apply, QObjec
   }
   for (QCheckBox* box : {controls_.doubleBox, controls_.halfBox, controls_.threeQuarterBox}) {
     connect(box, &QCheckBox::clicked, this, &ChoiceHistory::Record);
+  }
+  if (controls_.colours != nullptr) {
+    for (const auto signal : {&ColourSection::ColoursChosen, &ColourSection::RuleChosen,
+                              &ColourSection::RandomTicked}) {
+      connect(controls_.colours, signal, this, &ChoiceHistory::Record);
+    }
   }
   recorded_ = CaptureChoices(controls_);
 }

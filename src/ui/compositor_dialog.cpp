@@ -26,6 +26,7 @@
 #include "about_dialog.h"
 #include "app_icon.h"
 #include "choice_history.h"
+#include "colour_section.h"
 #include "composition.h"
 #include "control_ids.h"
 #include "dialog_builder.h"
@@ -123,6 +124,8 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
     ApplySidePanel(shown);
     RememberSidePanel(shown);
   });
+  connect(&panel_->Colours(), &ColourSection::ColoursChosen, this, &CompositorDialog::Recolour);
+  connect(&panel_->Colours(), &ColourSection::RuleChosen, this, &CompositorDialog::Recolour);
 
   FillSetList();
   LoadSet();  // not ready yet: loads no layer
@@ -197,12 +200,14 @@ void CompositorDialog::BindHistoryAndShortcuts() {
 }
 
 ChoiceControls CompositorDialog::Choices() const {
-  return {setList_, partLists_, randomBoxes_, doubleBox_, halfBox_, threeQuarterBox_};
+  return {setList_, partLists_,       randomBoxes_,      doubleBox_,
+          halfBox_, threeQuarterBox_, &panel_->Colours()};
 }
 
 void CompositorDialog::ShowChoices(const WindowChoices& choices) {
   ApplyChoices(choices, Choices(), [this] { LoadSet(); });
-  RefreshLayers();
+  // Colours and the rule may have changed with the picks.
+  Recolour();
 }
 
 void CompositorDialog::ChooseGraphicsFolder() {
@@ -277,11 +282,32 @@ void CompositorDialog::LoadSet() {
     list->setCurrentRow(0);
   }
   doubleBox_->setChecked(state_.xSize < kDoubleScaleBelow && state_.ySize < kDoubleScaleBelow);
+  ReadAdditions();
 
   // Another drawing order and size: the composite must be made again even if no slot changes.
   compositeStale_ = true;
   // Choosing a set again reloads it from disk, and tells again what still fails.
   toldCompanions_.clear();
+  undecoded_.Clear();
+  RefreshLayers();
+}
+
+void CompositorDialog::ReadAdditions() {
+  additionsProblem_.clear();
+  if (state_.setName.empty()) {
+    // No set at all: nothing to read, and nothing wrong.
+    additions_ = SetAdditions{};
+    ParseSetExtras({}, state_.xSize, state_.ySize, additions_.extras);
+  } else if (const Status read = ReadSetAdditions(state_, additions_); !read) {
+    additionsProblem_ = QString::fromStdString(read.Message());
+  }
+  panel_->Colours().SetMaterials(additions_.extras.materials);
+  recolouring_.Forget();
+  recolouringProblem_.clear();
+}
+
+void CompositorDialog::Recolour() {
+  compositeStale_ = true;
   RefreshLayers();
 }
 
@@ -321,20 +347,26 @@ void CompositorDialog::RefreshLayers() {
   } catch (const std::bad_alloc&) {
     shortOfMemory << tr("out of memory");
   }
+  undecoded_.Update(state_, failures);
   const bool half = halfBox_->isChecked();
   if (changed || compositeStale_ || half != compositeHalf_) {
+    const ColourSection& colours = panel_->Colours();
+    const Status chosen = recolouring_.Choose(state_, additions_.extras, colours.Choices());
+    recolouringProblem_ = chosen ? QString() : QString::fromStdString(chosen.Message());
     auto composite = std::make_shared<RasterImage>();
-    const Status composed = ComposeLayers(state_, half, BlendRule::Classic, *composite);
+    const Status composed =
+        ComposeLayers(state_, half, colours.Rule(), *composite, recolouring_.Current());
     if (!composed) shortOfMemory << QString::fromStdString(composed.Message());
     // The preview and the side panel show the very same picture.
     preview_->SetComposite(composite);
     panel_->SetSheet(std::move(composite));
-    UpdateSheetGrid(half);
+    panel_->ShowExtras(additions_.extras, half);
     compositeStale_ = false;
     compositeHalf_ = half;
   }
   preview_->Place(state_.xSize, state_.ySize,
                   PreviewScale(doubleBox_->isChecked(), threeQuarterBox_->isChecked()), half);
+  ShowStatus();
   const QStringList unreadable = UnreadableCompanions(failures);
   if (!unreadable.isEmpty()) {
     ShowMessage(
@@ -348,12 +380,12 @@ void CompositorDialog::RefreshLayers() {
   }
 }
 
-void CompositorDialog::UpdateSheetGrid(bool half) {
-  // The set's extras are not read yet: the cells are those of a set without set.json.
-  SetExtras extras;
-  ParseSetExtras({}, state_.xSize, state_.ySize, extras);
-  const SheetCells cells = CellsFor(extras, half);
-  panel_->SetGrid(cells.columns, cells.rows);
+void CompositorDialog::ShowStatus() {
+  QStringList lines;
+  if (!additionsProblem_.isEmpty()) lines << additionsProblem_;
+  if (!recolouringProblem_.isEmpty()) lines << recolouringProblem_;
+  for (const std::string& reason : undecoded_.Reasons()) lines << QString::fromStdString(reason);
+  panel_->SetStatus(lines.join(QLatin1Char('\n')));
 }
 
 QStringList CompositorDialog::UnreadableCompanions(
@@ -408,6 +440,16 @@ void CompositorDialog::RandomCompose() {
   }
   const std::array<int, kPartCount> before = selection;
   tessarin::RandomCompose(random_, ticked, counts, selection);
+  // After the parts, from the same generator, as the command line draws: a set without
+  // palettes draws as it always did.
+  ColourSection& colours = panel_->Colours();
+  std::vector<int> choices = colours.Choices();
+  const std::vector<int> choicesBefore = choices;
+  tessarin::RandomColours(random_, colours.Ticked(), colours.ChoiceCounts(), choices);
+  if (choices != choicesBefore) {
+    colours.SetChoices(choices);
+    compositeStale_ = true;
+  }
   for (std::size_t k = 0; k < kPartCount; ++k) {
     if (selection[k] == before[k]) continue;
     const QSignalBlocker blocker(partLists_[k]);

@@ -13,7 +13,10 @@
 #include <string>
 
 #include "crt_random.h"
+#include "kept_recolouring.h"
+#include "set_additions.h"
 #include "set_state.h"
+#include "undecoded_images.h"
 #include "window_choices.h"
 
 class QAction;
@@ -91,7 +94,12 @@ class CompositorDialog : public QDialog {
   void ApplySidePanel(bool shown);
   // The panel takes what the window has beside the classic area, top to bottom.
   void PlaceSidePanel();
-  void UpdateSheetGrid(bool half);
+  // The set's set.json and CREDITS.csv, with its colour choices.
+  void ReadAdditions();
+  // A choice of colours or of the blend rule: the composite is made again.
+  void Recolour();
+  // What of the set could not be read, under the panel.
+  void ShowStatus();
   void ShowMessage(const QString& caption, const QString& text);
   // The reasons for companions that are there and could not be read, each told only once;
   // failures maps the paths that failed to why.
@@ -110,6 +118,13 @@ class CompositorDialog : public QDialog {
   bool compositeHalf_ = false;
   // Companions whose failure to load has been told.
   std::set<std::string> toldCompanions_;
+  // The set's extras and credits, the defaults when they could not be read, and why not.
+  SetAdditions additions_;
+  QString additionsProblem_;
+  // Kept while the colours stay, as the command line's batch keeps one.
+  KeptRecolouring recolouring_;
+  QString recolouringProblem_;
+  UndecodedImages undecoded_;
 
   QHash<int, QWidget*> controls_;
   QComboBox* setList_ = nullptr;

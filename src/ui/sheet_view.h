@@ -35,6 +35,8 @@ class SheetView : public QAbstractScrollArea {
   int Zoom() const { return zoom_; }
   // The cells the sheet is cut into; 0 for none.
   void SetGrid(int columns, int rows);
+  // Columns by rows; 0 by 0 for none.
+  QSize Grid() const { return {gridColumns_, gridRows_}; }
   void SetGridShown(bool shown);
   // A checkerboard behind the sheet, or else the background colour.
   void SetCheckerboard(bool shown);

@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+#include "colour_section.h"
+
 namespace tessarin {
 namespace {
 
@@ -40,7 +42,8 @@ void Pick(QListWidget* list, const std::string& file) {
 
 bool WindowChoices::operator==(const WindowChoices& other) const {
   return setName == other.setName && files == other.files && random == other.random &&
-         doubled == other.doubled && half == other.half && threeQuarter == other.threeQuarter;
+         doubled == other.doubled && half == other.half && threeQuarter == other.threeQuarter &&
+         colours == other.colours && colourRandom == other.colourRandom && blend == other.blend;
 }
 
 WindowChoices CaptureChoices(const ChoiceControls& controls) {
@@ -56,6 +59,11 @@ WindowChoices CaptureChoices(const ChoiceControls& controls) {
   choices.doubled = controls.doubleBox->isChecked();
   choices.half = controls.halfBox->isChecked();
   choices.threeQuarter = controls.threeQuarterBox->isChecked();
+  if (controls.colours != nullptr) {
+    choices.colours = controls.colours->Choices();
+    choices.colourRandom = controls.colours->Ticked();
+    choices.blend = controls.colours->Rule();
+  }
   return choices;
 }
 
@@ -76,6 +84,12 @@ void ApplyChoices(const WindowChoices& choices, const ChoiceControls& controls,
   SetChecked(controls.doubleBox, choices.doubled);
   SetChecked(controls.halfBox, choices.half);
   SetChecked(controls.threeQuarterBox, choices.threeQuarter);
+  // After the set is loaded: its materials are the rows these choices fill.
+  if (controls.colours != nullptr) {
+    controls.colours->SetChoices(choices.colours);
+    controls.colours->SetTicked(choices.colourRandom);
+    controls.colours->SetRule(choices.blend);
+  }
 }
 
 }  // namespace tessarin

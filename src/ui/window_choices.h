@@ -4,6 +4,9 @@
 #include <functional>
 #include <string>
 
+#include <vector>
+
+#include "blend_rule.h"
 #include "set_state.h"
 
 class QCheckBox;
@@ -11,6 +14,8 @@ class QComboBox;
 class QListWidget;
 
 namespace tessarin {
+
+class ColourSection;
 
 // Everything a person has chosen in the window, as one value: what undo goes back to. A new
 // kind of choice is a new field here, captured and applied beside the others.
@@ -23,6 +28,10 @@ struct WindowChoices {
   bool doubled = false;
   bool half = false;
   bool threeQuarter = false;
+  // Per material of the set: 0 for its source colours, k for variant k - 1; and its random box.
+  std::vector<int> colours;
+  std::vector<bool> colourRandom;
+  BlendRule blend = BlendRule::Classic;
 
   bool operator==(const WindowChoices& other) const;
   bool operator!=(const WindowChoices& other) const { return !(*this == other); }
@@ -36,6 +45,7 @@ struct ChoiceControls {
   QCheckBox* doubleBox = nullptr;
   QCheckBox* halfBox = nullptr;
   QCheckBox* threeQuarterBox = nullptr;
+  ColourSection* colours = nullptr;
 };
 
 WindowChoices CaptureChoices(const ChoiceControls& controls);

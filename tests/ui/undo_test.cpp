@@ -7,6 +7,8 @@
 #include <QUndoStack>
 
 #include "choice_history.h"
+#include "colour_section.h"
+#include "side_panel.h"
 #include "test_window.h"
 #include "window_choices.h"
 #include "window_test.h"
@@ -14,9 +16,11 @@
 namespace tessarin::ui_testing {
 namespace {
 
-// Hero, and after it a second set Tiny of 8 x 8 with one part.
+// Hero, with a material of two variants, and after it a second set Tiny of 8 x 8 with one part.
 const std::filesystem::path& WithTwoSets(const TestGraphics& graphics) {
   graphics.WithHeroSet();
+  graphics.WriteText("Hero/set.json", R"({"palettes": {"skin": {"source": ["#102030"],
+                     "variants": {"dark": ["#000000"], "pale": ["#f0f0f0"]}}}})");
   graphics.WriteText("Tiny/setting.txt", "Xsize:8\nYsize:8\nFace=1\n");
   graphics.WritePng("Tiny/Face/f.png", 8, 8, [](int, int) { return qRgba(9, 9, 9, 255); });
   return graphics.Base();
@@ -60,6 +64,9 @@ void WindowTest::UndoAndRedoEachChange_data() {
   QTest::newRow("0.75x box unticks 2x") << "threeQuarter" << ctrlY;
   QTest::newRow("a random box") << "randomBox" << ctrlY;
   QTest::newRow("another set") << "set" << ctrlY;
+  QTest::newRow("a colour") << "colour" << ctrlY;
+  QTest::newRow("a colour's random box") << "colourBox" << ctrlShiftZ;
+  QTest::newRow("the blend rule") << "rule" << ctrlY;
 }
 void WindowTest::UndoAndRedoEachChange() {
   QFETCH(QString, change);
@@ -90,6 +97,13 @@ void WindowTest::UndoAndRedoEachChange() {
     window.Control<QCheckBox>(ids::RandomBox(3))->click();
   } else if (change == "set") {
     window.ChooseSet(1);
+  } else if (change == "colour" || change == "rule") {
+    ColourSection& colours = window.dialog.findChild<SidePanel*>()->Colours();
+    QComboBox* list = change == "colour" ? colours.ChoiceList(0) : colours.RuleList();
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+  } else if (change == "colourBox") {
+    window.dialog.findChild<SidePanel*>()->Colours().RandomBox(0)->click();
   }
   const WindowChoices after = Now(window);
   QVERIFY(after != before);

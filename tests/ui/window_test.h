@@ -146,6 +146,16 @@ class WindowTest : public QObject {
   void UnreadableFilesShowNoThumbnail();
   void PartListsShowThumbnailsOnHover_data();
   void PartListsShowThumbnailsOnHover();
+  // colour_section_test.cpp
+  void ColoursMatchTheCommandLine_data();
+  void ColoursMatchTheCommandLine();
+  void StatusLineSaysWhatCouldNotBeRead_data();
+  void StatusLineSaysWhatCouldNotBeRead();
+  void WalkAndSheetFollowTheSetsExtras_data();
+  void WalkAndSheetFollowTheSetsExtras();
+  void BlendRuleChangesTheComposite();
+  void MaterialRowsFollowTheSet_data();
+  void MaterialRowsFollowTheSet();
 
  private:
   QTemporaryDir settingsFolder_;
