@@ -134,6 +134,33 @@ Standard: translucent layers blend as they are. Palette PNGs with transparency l
     </message>
 </context>
 <context>
+    <name>tessarin::RecipeSection</name>
+    <message>
+        <source>レシピを保存</source>
+        <translation>Save recipe</translation>
+    </message>
+    <message>
+        <source>レシピ (*.json)</source>
+        <translation>Recipes (*.json)</translation>
+    </message>
+    <message>
+        <source>レシピ</source>
+        <translation>Recipe</translation>
+    </message>
+    <message>
+        <source>レシピを保存…</source>
+        <translation>Save recipe...</translation>
+    </message>
+    <message>
+        <source>コマンドをコピー</source>
+        <translation>Copy command</translation>
+    </message>
+    <message>
+        <source>同じ画像を作る tessarin-compose のコマンドをクリップボードに入れます</source>
+        <translation>Puts the tessarin-compose command that makes the same image on the clipboard</translation>
+    </message>
+</context>
+<context>
     <name>tessarin::SheetSection</name>
     <message>
         <source>シート</source>

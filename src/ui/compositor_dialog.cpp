@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,8 +28,10 @@
 
 #include "about_dialog.h"
 #include "app_icon.h"
+#include "atomic_save.h"
 #include "choice_history.h"
 #include "colour_section.h"
+#include "compose_command_line.h"
 #include "composition.h"
 #include "control_ids.h"
 #include "dialog_builder.h"
@@ -39,6 +44,7 @@
 #include "preview_widget.h"
 #include "prompts.h"
 #include "random_compose.h"
+#include "recipe_section.h"
 #include "save_proposal.h"
 #include "set_extras.h"
 #include "set_preselection.h"
@@ -126,6 +132,8 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
   });
   connect(&panel_->Colours(), &ColourSection::ColoursChosen, this, &CompositorDialog::Recolour);
   connect(&panel_->Colours(), &ColourSection::RuleChosen, this, &CompositorDialog::Recolour);
+  connect(&panel_->Recipe(), &RecipeSection::SaveRequested, this, &CompositorDialog::SaveRecipe);
+  connect(&panel_->Recipe(), &RecipeSection::CopyRequested, this, &CompositorDialog::CopyCommand);
 
   FillSetList();
   LoadSet();  // not ready yet: loads no layer
@@ -427,6 +435,42 @@ void CompositorDialog::GenerateImage() {
     return;
   }
   RememberSavedFile(fileName);
+}
+
+CharacterRecipe CompositorDialog::CurrentRecipe() const {
+  PartSelection files;
+  for (int part = 0; part < kPartCount; ++part) {
+    files[static_cast<std::size_t>(part)] = SelectedFileName(part);
+  }
+  const ColourSection& colours = panel_->Colours();
+  return RecipeOf(state_, files, ChosenColours(additions_.extras.materials, colours.Choices()),
+                  halfBox_->isChecked(), colours.Rule());
+}
+
+void CompositorDialog::SaveRecipe() {
+  const QString caption = QCoreApplication::translate("tessarin::RecipeSection", "レシピを保存");
+  if (state_.setName.empty()) {
+    ShowMessage(caption, strings::Translated(strings::kNothingToSave));
+    return;
+  }
+  QString proposed = ProposedSaveFile(state_.setName);
+  proposed = proposed.left(proposed.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".json");
+  const QString fileName =
+      prompts_.askRecipeFile ? prompts_.askRecipeFile(proposed) : AskRecipeFileName(this, proposed);
+  if (fileName.isEmpty()) return;
+  const Status saved =
+      SaveBytesAtomically(PathFromUtf8(fileName.toStdString()), RecipeJson(CurrentRecipe()) + "\n");
+  if (!saved) {
+    ShowMessage(caption, strings::Translated(strings::kSaveFailed)
+                             .arg(QDir::toNativeSeparators(fileName),
+                                  QString::fromStdString(saved.Message())));
+  }
+}
+
+void CompositorDialog::CopyCommand() {
+  if (state_.setName.empty()) return;
+  QGuiApplication::clipboard()->setText(
+      ComposeCommandLine(CurrentRecipe(), state_.baseFolder, ProposedSaveFile(state_.setName)));
 }
 
 void CompositorDialog::RandomCompose() {

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "character_recipe.h"
 #include "crt_random.h"
 #include "kept_recolouring.h"
 #include "set_additions.h"
@@ -52,6 +53,7 @@ class CompositorDialog : public QDialog {
     MessageSink showMessage;
     SaveFileQuestion askSaveFile;
     FolderQuestion askGraphicsFolder;
+    SaveFileQuestion askRecipeFile;
   };
 
   explicit CompositorDialog(std::filesystem::path baseFolder, Prompts prompts = {});
@@ -86,6 +88,10 @@ class CompositorDialog : public QDialog {
   void LoadSet();
   void RefreshLayers();
   void GenerateImage();
+  // The character shown, by name, as tessarin-compose --recipe reads it.
+  CharacterRecipe CurrentRecipe() const;
+  void SaveRecipe();
+  void CopyCommand();
   void RandomCompose();
   void ShowAbout();
   // Lists the sets of another Graphics folder, as at start, and remembers it.

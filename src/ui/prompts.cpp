@@ -1,5 +1,6 @@
 #include "prompts.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -29,6 +30,23 @@ QString AskImageFileName(QWidget* parent, const QString& proposed) {
     if (file.isAbsolute()) dialog.setDirectory(file.absolutePath());
     dialog.selectFile(file.fileName());
   }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.constFirst();
+}
+
+QString AskRecipeFileName(QWidget* parent, const QString& proposed) {
+  QFileDialog dialog(parent,
+                     QCoreApplication::translate("tessarin::RecipeSection", "レシピを保存"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters({QCoreApplication::translate("tessarin::RecipeSection", "レシピ (*.json)"),
+                         strings::Translated(strings::kAllFilesFilter)});
+  dialog.setDefaultSuffix(QStringLiteral("json"));
+  const QFileInfo file(proposed);
+  if (file.isAbsolute()) dialog.setDirectory(file.absolutePath());
+  dialog.selectFile(file.fileName());
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.constFirst();

@@ -14,6 +14,10 @@ void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& te
 // The chosen path, or "" when cancelled.
 QString AskImageFileName(QWidget* parent, const QString& proposed = QString());
 
+// The save dialog of a recipe: JSON or all files, "json" added to a name without an extension,
+// proposed offered first. The chosen path, or "" when cancelled.
+QString AskRecipeFileName(QWidget* parent, const QString& proposed);
+
 // The folder to take image sets from, starting at current; "" when cancelled.
 QString AskGraphicsFolder(QWidget* parent, const QString& current);
 

@@ -8,6 +8,7 @@
 
 #include "colour_section.h"
 #include "raster_image.h"
+#include "recipe_section.h"
 #include "set_extras.h"
 #include "sheet_section.h"
 #include "sheet_view.h"
@@ -43,6 +44,8 @@ SidePanel::SidePanel(QWidget* parent) : QWidget(parent) {
   lowerLayout->addWidget(walkSection, 1);
   lowerLayout->addWidget(colours_, 1);
   AddSection(lower);
+  recipe_ = new RecipeSection(this);
+  AddSection(recipe_);
 }
 
 void SidePanel::AddSection(QWidget* section, int stretch) {

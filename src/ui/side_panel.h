@@ -9,6 +9,7 @@ class QVBoxLayout;
 namespace tessarin {
 
 class ColourSection;
+class RecipeSection;
 class RasterImage;
 class SheetSection;
 class WalkCycleView;
@@ -39,6 +40,7 @@ class SidePanel : public QWidget {
   SheetSection& Sheet() const { return *sheet_; }
   WalkCycleView& Walk() const { return *walk_; }
   ColourSection& Colours() const { return *colours_; }
+  RecipeSection& Recipe() const { return *recipe_; }
   const QLabel& StatusLine() const { return *status_; }
 
  private:
@@ -46,6 +48,7 @@ class SidePanel : public QWidget {
   SheetSection* sheet_ = nullptr;
   WalkCycleView* walk_ = nullptr;
   ColourSection* colours_ = nullptr;
+  RecipeSection* recipe_ = nullptr;
   QLabel* status_ = nullptr;
 };
 

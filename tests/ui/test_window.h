@@ -122,6 +122,10 @@ struct TestWindow {
                       [this](const QString&) {
                         ++folderQuestions;
                         return folderAnswer;
+                      },
+                      [this](const QString& proposed) {
+                        recipeProposals << proposed;
+                        return recipeAnswer;
                       }}) {}
 
   template <typename Widget = QWidget>
@@ -149,6 +153,8 @@ struct TestWindow {
   QStringList saveProposals;
   QString folderAnswer;
   int folderQuestions = 0;
+  QString recipeAnswer;
+  QStringList recipeProposals;
   CompositorDialog dialog;
 };
 

@@ -157,6 +157,12 @@ class WindowTest : public QObject {
   void MaterialRowsFollowTheSet_data();
   void MaterialRowsFollowTheSet();
 
+  // recipe_test.cpp
+  void ShellTakesQuotedArgumentsBack_data();
+  void ShellTakesQuotedArgumentsBack();
+  void RecipeAndCommandMakeTheWindowsSheet_data();
+  void RecipeAndCommandMakeTheWindowsSheet();
+
  private:
   QTemporaryDir settingsFolder_;
 };
