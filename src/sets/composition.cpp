@@ -1,6 +1,7 @@
 #include "composition.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -120,14 +121,22 @@ Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, Raste
         } else {
           if (!known.swapper) known.swapper = std::make_unique<ColourSwapper>(*swaps);
           // Rows learnt of another image, or over other columns, say nothing of these.
-          if (known.image != layer.image || known.width != width) {
-            known.image = layer.image;
-            known.width = width;
-            known.rows.assign(static_cast<std::size_t>(layer.image->Height()),
-                              ColourSwapper::kRowUnseen);
+          auto learnt = std::find_if(known.learnt.begin(), known.learnt.end(),
+                                     [&](const LayerRecolouring::LearntRows& rows) {
+                                       return rows.image == layer.image && rows.width == width;
+                                     });
+          if (learnt == known.learnt.end()) {
+            if (known.learnt.size() == LayerRecolouring::kLearntImages) known.learnt.pop_back();
+            known.learnt.push_back(
+                {layer.image, width,
+                 std::vector<std::uint8_t>(static_cast<std::size_t>(layer.image->Height()),
+                                           ColourSwapper::kRowUnseen)});
+            learnt = std::prev(known.learnt.end());
           }
+          // The last drawn goes first, so the longest unused is the one let go.
+          std::rotate(known.learnt.begin(), learnt, std::next(learnt));
           drawn.swapper = known.swapper.get();
-          drawn.rowsLearnt = known.rows.data();
+          drawn.rowsLearnt = known.learnt.front().rows.data();
         }
       }
       layers.push_back(drawn);

@@ -26,13 +26,20 @@ class LayerRecolouring {
 
  private:
   friend Status ComposeLayers(const SetState&, bool, BlendRule, RasterImage&, LayerRecolouring*);
-  struct Slot {
-    std::unique_ptr<ColourSwapper> swapper;
-    // What the rows were learnt from: held, so that no other image takes its address.
+  // What drawing learnt of one image's rows: held, so that no other image takes its address.
+  struct LearntRows {
     std::shared_ptr<const RasterImage> image;
     int width = 0;
     std::vector<std::uint8_t> rows;
   };
+  struct Slot {
+    std::unique_ptr<ColourSwapper> swapper;
+    // The images drawn in this slot lately, the last first: a batch goes back and forth
+    // between a part's images.
+    std::vector<LearntRows> learnt;
+  };
+  // Rows are a byte each, so a few images a slot cost little.
+  static constexpr std::size_t kLearntImages = 8;
   LayerSwaps swaps_;
   std::array<Slot, kSlotCount> slots_;
 };
