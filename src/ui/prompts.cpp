@@ -16,15 +16,19 @@ void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& te
   box.exec();
 }
 
-QString AskImageFileName(QWidget* parent, const QString& proposed) {
-  QFileDialog dialog(parent, strings::Translated(strings::kSaveCaption));
-  // The same dialog everywhere, and one a test session can drive.
+namespace {
+
+// A save dialog with these filters, suffix added to a name without an extension, a question
+// before overwriting, proposed (a path or a bare name) offered first. The same dialog
+// everywhere, and one a test session can drive.
+QString AskFileToSave(QWidget* parent, const QString& caption, const QStringList& filters,
+                      const QString& suffix, const QString& proposed) {
+  QFileDialog dialog(parent, caption);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(
-      {strings::Translated(strings::kPngFilter), strings::Translated(strings::kAllFilesFilter)});
-  dialog.setDefaultSuffix(QString::fromUtf8(strings::kDefaultSuffix));
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(suffix);
   if (!proposed.isEmpty()) {
     const QFileInfo file(proposed);
     if (file.isAbsolute()) dialog.setDirectory(file.absolutePath());
@@ -35,21 +39,21 @@ QString AskImageFileName(QWidget* parent, const QString& proposed) {
   return files.isEmpty() ? QString() : files.constFirst();
 }
 
+}  // namespace
+
+QString AskImageFileName(QWidget* parent, const QString& proposed) {
+  return AskFileToSave(
+      parent, strings::Translated(strings::kSaveCaption),
+      {strings::Translated(strings::kPngFilter), strings::Translated(strings::kAllFilesFilter)},
+      QString::fromUtf8(strings::kDefaultSuffix), proposed);
+}
+
 QString AskRecipeFileName(QWidget* parent, const QString& proposed) {
-  QFileDialog dialog(parent,
-                     QCoreApplication::translate("tessarin::RecipeSection", "レシピを保存"));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters({QCoreApplication::translate("tessarin::RecipeSection", "レシピ (*.json)"),
-                         strings::Translated(strings::kAllFilesFilter)});
-  dialog.setDefaultSuffix(QStringLiteral("json"));
-  const QFileInfo file(proposed);
-  if (file.isAbsolute()) dialog.setDirectory(file.absolutePath());
-  dialog.selectFile(file.fileName());
-  if (dialog.exec() != QDialog::Accepted) return {};
-  const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.constFirst();
+  return AskFileToSave(parent,
+                       QCoreApplication::translate("tessarin::RecipeSection", "レシピを保存"),
+                       {QCoreApplication::translate("tessarin::RecipeSection", "レシピ (*.json)"),
+                        strings::Translated(strings::kAllFilesFilter)},
+                       QStringLiteral("json"), proposed);
 }
 
 QString AskGraphicsFolder(QWidget* parent, const QString& current) {
