@@ -330,9 +330,11 @@ int main(int argc, char** argv) {
   std::printf("  peak memory of this process %6.1f MiB\n\n",
               static_cast<double>(PeakKiB(RUSAGE_SELF)) / 1024);
 
-  // The sheet view scrolled a step before each repaint, so that every repaint draws afresh.
+  // The sheet view scrolled a step before each repaint, so that every repaint draws afresh; the
+  // window as large as a full-HD screen, where the view covers the most pixels.
   auto* view = dialog.findChild<tessarin::SheetView*>();
   dialog.SetSidePanelShown(true);
+  dialog.resize(1920, 1080);
   view->SetSheet(std::make_shared<const tessarin::RasterImage>(
       tessarin::bench::PlasmaPainting(kSheetViewSide, 7)));
   view->SetZoom(kSheetViewZoom);

@@ -132,6 +132,58 @@ Standard: translucent layers blend as they are. Palette PNGs with transparency l
         <source>サイドパネル(&amp;P)</source>
         <translation>Side &amp;panel</translation>
     </message>
+    <message>
+        <source>メタデータを保存できませんでした。
+%1
+
+%2</source>
+        <translation>Could not save the metadata.
+%1
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::CreditsSection</name>
+    <message>
+        <source>チェックしたライセンスだけの画像から「ランダム合成」で選びます。どれもチェックしなければ、すべての画像から選びます。</source>
+        <translation>Random composition picks only images whose licences are all ticked. With none ticked, it picks from every image.</translation>
+    </message>
+    <message>
+        <source>制限なし</source>
+        <translation>Any</translation>
+    </message>
+    <message>
+        <source>%1: クレジットの記録なし</source>
+        <translation>%1: no credit recorded</translation>
+    </message>
+    <message>
+        <source>作者不明</source>
+        <translation>unknown authors</translation>
+    </message>
+    <message>
+        <source>ライセンスの記載なし</source>
+        <translation>no stated licence</translation>
+    </message>
+    <message>
+        <source>%1: 作者 %2、ライセンス %3</source>
+        <translation>%1 by %2, licensed %3</translation>
+    </message>
+    <message>
+        <source>このセットにはクレジットの記録 (CREDITS.csv) がありません。</source>
+        <translation>This set records no credits (CREDITS.csv).</translation>
+    </message>
+    <message>
+        <source>ライセンス:</source>
+        <translation>Licences:</translation>
+    </message>
+</context>
+<context>
+    <name>tessarin::Prompts</name>
+    <message>
+        <source>メタデータも書き出す (フレームとアニメーションの .json、クレジットの .credits.txt)</source>
+        <translation>Also write the metadata (frames and animations in .json, credits in .credits.txt)</translation>
+    </message>
 </context>
 <context>
     <name>tessarin::RecipeSection</name>
@@ -200,6 +252,14 @@ Standard: translucent layers blend as they are. Palette PNGs with transparency l
     <message>
         <source>歩行</source>
         <translation>Walk</translation>
+    </message>
+    <message>
+        <source>色</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>クレジット</source>
+        <translation>Credits</translation>
     </message>
 </context>
 <context>

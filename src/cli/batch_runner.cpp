@@ -10,6 +10,7 @@
 #include <set>
 
 #include "atomic_save.h"
+#include "character_credits.h"
 #include "character_recipe.h"
 #include "compose_command.h"
 #include "composition.h"
@@ -73,25 +74,6 @@ std::string FolderOf(const std::string& path) {
   return PathToUtf8(PathFromUtf8(path).parent_path());
 }
 
-// The images a character's sheet was drawn from, in part order, each main image before its
-// companion, with their credits.
-std::vector<UsedImage> UsedImages(const SetState& state, const SetAdditions& additions,
-                                  const PartSelection& files) {
-  std::vector<UsedImage> images;
-  for (int k = 0; k < kPartCount; ++k) {
-    if (state.partNames[k].empty() || files[k].empty()) continue;
-    for (const int slot : {MainSlot(k), CompanionSlot(k)}) {
-      const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
-      if (layer.IsEmpty()) continue;
-      const std::string file = FileNameOf(layer.loadedPath);
-      UsedImage image{SetImagePath(state, k, file), nullptr};
-      image.credit = additions.credits.For(image.file);
-      images.push_back(std::move(image));
-    }
-  }
-  return images;
-}
-
 std::string SaveFailure(const std::string& message, const std::string& path) {
   const std::string shown = PathForDisplay(PathFromUtf8(path));
   if (message.find(shown) != std::string::npos) return message;
@@ -99,10 +81,6 @@ std::string SaveFailure(const std::string& message, const std::string& path) {
 }
 
 }  // namespace
-
-std::string MetadataName(const std::string& sheetPath, const char* ending) {
-  return PathToUtf8(PathFromUtf8(sheetPath).replace_extension()) + ending;
-}
 
 std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions& additions,
                                              const CompositionPlan& plan,
@@ -196,7 +174,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
     if (options.metadata) {
       metadata.imageName = FileNameOf(path);
       metadata.recipe = RecipeOf(state, files, plan.Colours(colours), options.half, options.blend);
-      metadata.images = UsedImages(state, additions, files);
+      metadata.images = UsedImages(state, additions.credits, files);
       texts.emplace_back(MetadataName(path, ".json"), SpriteSheetJson(metadata));
       texts.emplace_back(MetadataName(path, ".credits.txt"), CreditsText(metadata.images));
       std::set<std::string>& lines = folderCredits[FolderOf(path)];

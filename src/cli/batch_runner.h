@@ -35,7 +35,4 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
 // "wrote OUT (WxH)", or for a batch "wrote N characters to OUT (WxH) in S s".
 std::string SummaryLine(const BatchResult& result);
 
-// The metadata files of a sheet: OUT with .json, and with .credits.txt, for its extension.
-std::string MetadataName(const std::string& sheetPath, const char* ending);
-
 }  // namespace tessarin::cli

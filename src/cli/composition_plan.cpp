@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "character_credits.h"
 #include "character_recipe.h"
 #include "folder_layout.h"
 #include "name_case.h"
@@ -62,12 +63,6 @@ std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOption
 }
 
 }  // namespace
-
-std::string SetImagePath(const SetState& state, int part, const std::string& file) {
-  std::string path = state.partNames[static_cast<std::size_t>(part)];
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path + "/" + file;
-}
 
 std::vector<std::pair<std::string, std::string>> CompositionPlan::Colours(
     const std::vector<int>& choices) const {
@@ -159,13 +154,7 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
     // Chance picks only among images whose terms are all allowed; picked parts were checked.
     if (plan.random[k] && options.licences) {
       std::vector<std::string>& images = plan.images[k];
-      images.erase(std::remove_if(images.begin(), images.end(),
-                                  [&](const std::string& image) {
-                                    return !LicencesAllowed(
-                                        additions.credits.For(SetImagePath(state, k, image)),
-                                        *options.licences);
-                                  }),
-                   images.end());
+      images = LicensedImages(state, k, std::move(images), additions.credits, *options.licences);
       if (images.empty() && PartFolder(state, k)) {
         plan.warnings.push_back("part " + DescribePart(state, k) +
                                 ": no image has only licences --license allows; left empty");

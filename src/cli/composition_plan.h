@@ -51,7 +51,4 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
                                                         const ComposeOptions& options,
                                                         const ChoiceSource& source = {});
 
-// A part's image as credits name it: its path from the set folder.
-std::string SetImagePath(const SetState& state, int part, const std::string& file);
-
 }  // namespace tessarin::cli

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "composition_plan.h"
+#include "character_credits.h"
 #include "folder_layout.h"
 
 namespace tessarin::cli {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "animation_playback.h"
+#include "folder_layout.h"
 #include "recipe_object.h"
 
 namespace tessarin {
@@ -122,6 +123,10 @@ std::string CreditsText(const std::vector<UsedImage>& images) {
   std::string text;
   for (const UsedImage& image : images) text += CreditLine(image) + '\n';
   return text;
+}
+
+std::string MetadataName(const std::string& sheetPath, const char* ending) {
+  return PathToUtf8(PathFromUtf8(sheetPath).replace_extension()) + ending;
 }
 
 }  // namespace tessarin

@@ -41,4 +41,8 @@ std::string CreditLine(const UsedImage& image);
 // One credit line for each image, each ending in a line feed.
 std::string CreditsText(const std::vector<UsedImage>& images);
 
+// The metadata files of a sheet, UTF-8 paths: the sheet's with ".json", or with
+// ".credits.txt", for its extension.
+std::string MetadataName(const std::string& sheetPath, const char* ending);
+
 }  // namespace tessarin

@@ -29,11 +29,13 @@
 #include "about_dialog.h"
 #include "app_icon.h"
 #include "atomic_save.h"
+#include "character_credits.h"
 #include "choice_history.h"
 #include "colour_section.h"
 #include "compose_command_line.h"
 #include "composition.h"
 #include "control_ids.h"
+#include "credits_section.h"
 #include "dialog_builder.h"
 #include "dialog_templates.h"
 #include "folder_layout.h"
@@ -49,6 +51,7 @@
 #include "set_extras.h"
 #include "set_preselection.h"
 #include "setting_file.h"
+#include "sheet_metadata.h"
 #include "side_panel.h"
 #include "ui_strings.h"
 #include "window_settings.h"
@@ -310,6 +313,7 @@ void CompositorDialog::ReadAdditions() {
     additionsProblem_ = QString::fromStdString(read.Message());
   }
   panel_->Colours().SetMaterials(additions_.extras.materials);
+  panel_->Credits().SetLicences(NamedLicences(additions_.credits));
   recolouring_.Forget();
   recolouringProblem_.clear();
 }
@@ -369,6 +373,8 @@ void CompositorDialog::RefreshLayers() {
     preview_->SetComposite(composite);
     panel_->SetSheet(std::move(composite));
     panel_->ShowExtras(additions_.extras, half);
+    panel_->Credits().ShowCredits(UsedImages(state_, additions_.credits, selection),
+                                  !additions_.credits.Entries().empty());
     compositeStale_ = false;
     compositeHalf_ = half;
   }
@@ -423,9 +429,11 @@ void CompositorDialog::GenerateImage() {
     return;
   }
   const QString proposed = ProposedSaveFile(state_.setName);
-  const QString fileName =
-      prompts_.askSaveFile ? prompts_.askSaveFile(proposed) : AskImageFileName(this, proposed);
+  bool withMetadata = SaveMetadataRemembered();
+  const QString fileName = prompts_.askSaveFile ? prompts_.askSaveFile(proposed, withMetadata)
+                                                : AskImageFileName(this, proposed, &withMetadata);
   if (fileName.isEmpty()) return;
+  RememberSaveMetadata(withMetadata);
   const Status saved = WriteImageFile(composite, PathFromUtf8(fileName.toStdString()));
   if (!saved) {
     ShowMessage(
@@ -435,6 +443,37 @@ void CompositorDialog::GenerateImage() {
     return;
   }
   RememberSavedFile(fileName);
+  if (withMetadata) SaveMetadata(fileName, composite);
+}
+
+void CompositorDialog::SaveMetadata(const QString& fileName, const RasterImage& composite) {
+  // As tessarin-compose --metadata writes them for one character.
+  const std::string sheetPath = fileName.toStdString();
+  PartSelection files;
+  for (int part = 0; part < kPartCount; ++part) {
+    files[static_cast<std::size_t>(part)] = SelectedFileName(part);
+  }
+  SheetMetadata metadata;
+  metadata.imageName = PathToUtf8(PathFromUtf8(sheetPath).filename());
+  metadata.width = composite.Width();
+  metadata.height = composite.Height();
+  metadata.cells = CellsFor(additions_.extras, compositeHalf_);
+  metadata.animations = AnimationsFor(additions_.extras, compositeHalf_);
+  metadata.recipe = CurrentRecipe();
+  metadata.images = UsedImages(state_, additions_.credits, files);
+  const std::pair<std::string, std::string> texts[] = {
+      {MetadataName(sheetPath, ".json"), SpriteSheetJson(metadata)},
+      {MetadataName(sheetPath, ".credits.txt"), CreditsText(metadata.images)}};
+  for (const auto& [path, text] : texts) {
+    const Status saved = SaveBytesAtomically(PathFromUtf8(path), text);
+    if (!saved) {
+      ShowMessage(strings::Translated(strings::kSaveCaption),
+                  tr("メタデータを保存できませんでした。\n%1\n\n%2")
+                      .arg(QDir::toNativeSeparators(QString::fromStdString(path)),
+                           QString::fromStdString(saved.Message())));
+      return;
+    }
+  }
 }
 
 CharacterRecipe CompositorDialog::CurrentRecipe() const {
@@ -477,13 +516,35 @@ void CompositorDialog::RandomCompose() {
   std::array<bool, kPartCount> ticked{};
   std::array<int, kPartCount> counts{};
   std::array<int, kPartCount> selection{};
+  // Under chosen licences a ticked part draws among its allowed images only, as the command
+  // line's --license does, and its entries count them alone.
+  const std::vector<std::string> licences = panel_->Credits().AllowedLicences();
+  std::array<std::vector<int>, kPartCount> allowedRows;
   for (std::size_t k = 0; k < kPartCount; ++k) {
     ticked[k] = randomBoxes_[k]->isChecked();
     counts[k] = partLists_[k]->count();
     selection[k] = SelectedRow(*partLists_[k]);
+    if (!ticked[k] || licences.empty()) continue;
+    const int part = static_cast<int>(k);
+    std::vector<std::string> images;
+    for (int row = 1; row < counts[k]; ++row) {
+      images.push_back(partLists_[k]->item(row)->text().toStdString());
+    }
+    const std::vector<std::string> allowed =
+        LicensedImages(state_, part, images, additions_.credits, licences);
+    for (std::size_t i = 0, row = 0; i < allowed.size(); ++i) {
+      while (images[row] != allowed[i]) ++row;
+      allowedRows[k].push_back(static_cast<int>(row) + 1);
+    }
+    counts[k] = 1 + static_cast<int>(allowed.size());
+    // What it shows may not be allowed; with nothing allowed it is left empty.
+    selection[k] = 0;
   }
-  const std::array<int, kPartCount> before = selection;
   tessarin::RandomCompose(random_, ticked, counts, selection);
+  for (std::size_t k = 0; k < kPartCount; ++k) {
+    if (!ticked[k] || licences.empty() || selection[k] <= 0) continue;
+    selection[k] = allowedRows[k][static_cast<std::size_t>(selection[k] - 1)];
+  }
   // After the parts, from the same generator, as the command line draws: a set without
   // palettes draws as it always did.
   ColourSection& colours = panel_->Colours();
@@ -495,7 +556,7 @@ void CompositorDialog::RandomCompose() {
     compositeStale_ = true;
   }
   for (std::size_t k = 0; k < kPartCount; ++k) {
-    if (selection[k] == before[k]) continue;
+    if (selection[k] == SelectedRow(*partLists_[k])) continue;
     const QSignalBlocker blocker(partLists_[k]);
     partLists_[k]->setCurrentRow(selection[k]);
   }

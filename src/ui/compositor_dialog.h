@@ -41,9 +41,11 @@ class CompositorDialog : public QDialog {
 
  public:
   using MessageSink = std::function<void(const QString& caption, const QString& text)>;
-  // The path to save the generated image to, or "" when the person cancels; proposed is
-  // offered first.
+  // The path to save a file to, or "" when the person cancels; proposed is offered first.
   using SaveFileQuestion = std::function<QString(const QString& proposed)>;
+  // As SaveFileQuestion, for the generated image; withMetadata comes in as last chosen and
+  // goes out as the person chooses: whether the sheet's metadata files are written beside it.
+  using ImageSaveQuestion = std::function<QString(const QString& proposed, bool& withMetadata)>;
   // Another Graphics folder, starting at current; "" when the person cancels.
   using FolderQuestion = std::function<QString(const QString& current)>;
 
@@ -51,7 +53,7 @@ class CompositorDialog : public QDialog {
   // folder dialog.
   struct Prompts {
     MessageSink showMessage;
-    SaveFileQuestion askSaveFile;
+    ImageSaveQuestion askSaveFile;
     FolderQuestion askGraphicsFolder;
     SaveFileQuestion askRecipeFile;
   };
@@ -88,6 +90,9 @@ class CompositorDialog : public QDialog {
   void LoadSet();
   void RefreshLayers();
   void GenerateImage();
+  // The sheet's JSON and credits beside the image saved as fileName; the person is told when
+  // one cannot be written.
+  void SaveMetadata(const QString& fileName, const RasterImage& composite);
   // The character shown, by name, as tessarin-compose --recipe reads it.
   CharacterRecipe CurrentRecipe() const;
   void SaveRecipe();

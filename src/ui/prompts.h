@@ -11,8 +11,10 @@ void ShowPlainMessage(QWidget* parent, const QString& caption, const QString& te
 
 // The save dialog of image generation: PNG or all files, "png" added to a name without an
 // extension, a question before overwriting, proposed (a path or a bare name) offered first.
-// The chosen path, or "" when cancelled.
-QString AskImageFileName(QWidget* parent, const QString& proposed = QString());
+// Given withMetadata, a box offers to write the sheet's metadata files too, ticked as it says,
+// and it takes the person's choice. The chosen path, or "" when cancelled.
+QString AskImageFileName(QWidget* parent, const QString& proposed = QString(),
+                         bool* withMetadata = nullptr);
 
 // The save dialog of a recipe: JSON or all files, "json" added to a name without an extension,
 // proposed offered first. The chosen path, or "" when cancelled.

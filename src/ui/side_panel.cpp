@@ -3,10 +3,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "colour_section.h"
+#include "credits_section.h"
 #include "raster_image.h"
 #include "recipe_section.h"
 #include "set_extras.h"
@@ -38,11 +40,21 @@ SidePanel::SidePanel(QWidget* parent) : QWidget(parent) {
   walk_->setObjectName(QStringLiteral("walkCycle"));
   auto* walkLayout = new QVBoxLayout(walkSection);
   walkLayout->addWidget(walk_);
-  colours_ = new ColourSection(lower);
+  // The colours and the credits take turns in one place.
+  auto* pages = new QTabWidget(lower);
+  pages->setObjectName(QStringLiteral("panelPages"));
+  colours_ = new ColourSection(pages);
+  // Titled by its tab, and without the frame's margins, so that it needs no more height.
+  colours_->setTitle(QString());
+  colours_->setFlat(true);
+  colours_->layout()->setContentsMargins(4, 4, 4, 4);
+  pages->addTab(colours_, tr("色"));
+  credits_ = new CreditsSection(pages);
+  pages->addTab(credits_, tr("クレジット"));
   auto* lowerLayout = new QHBoxLayout(lower);
   lowerLayout->setContentsMargins(0, 0, 0, 0);
   lowerLayout->addWidget(walkSection, 1);
-  lowerLayout->addWidget(colours_, 1);
+  lowerLayout->addWidget(pages, 1);
   AddSection(lower);
   recipe_ = new RecipeSection(this);
   AddSection(recipe_);

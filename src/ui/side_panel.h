@@ -9,6 +9,7 @@ class QVBoxLayout;
 namespace tessarin {
 
 class ColourSection;
+class CreditsSection;
 class RecipeSection;
 class RasterImage;
 class SheetSection;
@@ -16,8 +17,8 @@ class WalkCycleView;
 struct SetExtras;
 
 // What lies beside the window's classic area: sections one above the other, the whole
-// sheet first, then the walk and the colours; and under them a line on what of the set could
-// not be read.
+// sheet first, then the walk beside the colours and the credits; and under them a line on what of
+// the set could not be read.
 class SidePanel : public QWidget {
   Q_OBJECT
 
@@ -40,6 +41,7 @@ class SidePanel : public QWidget {
   SheetSection& Sheet() const { return *sheet_; }
   WalkCycleView& Walk() const { return *walk_; }
   ColourSection& Colours() const { return *colours_; }
+  CreditsSection& Credits() const { return *credits_; }
   RecipeSection& Recipe() const { return *recipe_; }
   const QLabel& StatusLine() const { return *status_; }
 
@@ -48,6 +50,7 @@ class SidePanel : public QWidget {
   SheetSection* sheet_ = nullptr;
   WalkCycleView* walk_ = nullptr;
   ColourSection* colours_ = nullptr;
+  CreditsSection* credits_ = nullptr;
   RecipeSection* recipe_ = nullptr;
   QLabel* status_ = nullptr;
 };

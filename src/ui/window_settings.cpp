@@ -11,6 +11,7 @@ namespace {
 constexpr const char* kSidePanelKey = "window/sidePanel";
 constexpr const char* kGraphicsFolderKey = "window/graphicsFolder";
 constexpr const char* kSaveFolderKey = "window/saveFolder";
+constexpr const char* kSaveMetadataKey = "window/saveMetadata";
 
 QSettings Settings() {
   return QSettings(QString::fromUtf8(kSettingsOrganisation),
@@ -37,6 +38,14 @@ std::optional<std::filesystem::path> RememberedGraphicsFolder() {
 void RememberGraphicsFolder(const std::filesystem::path& folder) {
   Settings().setValue(QString::fromUtf8(kGraphicsFolderKey),
                       QByteArray::fromStdString(PathToUtf8(folder)));
+}
+
+bool SaveMetadataRemembered() {
+  return Settings().value(QString::fromUtf8(kSaveMetadataKey), false).toBool();
+}
+
+void RememberSaveMetadata(bool withMetadata) {
+  Settings().setValue(QString::fromUtf8(kSaveMetadataKey), withMetadata);
 }
 
 QString RememberedSaveFolder() {

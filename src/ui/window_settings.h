@@ -18,6 +18,10 @@ void RememberSidePanel(bool shown);
 std::optional<std::filesystem::path> RememberedGraphicsFolder();
 void RememberGraphicsFolder(const std::filesystem::path& folder);
 
+// Whether an image is saved with its metadata, as last chosen; not before the first choice.
+bool SaveMetadataRemembered();
+void RememberSaveMetadata(bool withMetadata);
+
 // The folder an image was last saved in; "" before the first save.
 QString RememberedSaveFolder();
 void RememberSaveFolder(const QString& folder);

@@ -69,11 +69,6 @@ bool SamePixels(const RasterImage& a, const RasterImage& b) {
   return true;
 }
 
-QByteArray FileBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 void WindowTest::ColoursMatchTheCommandLine_data() {

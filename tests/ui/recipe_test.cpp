@@ -19,11 +19,6 @@
 namespace tessarin::ui_testing {
 namespace {
 
-QByteArray Bytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Runs a command line in a shell, in folder, with this build's tessarin-compose first on the
 // path; its standard output.
 QByteArray RunInShell(const QString& command, const QString& folder) {
@@ -107,10 +102,10 @@ void WindowTest::RecipeAndCommandMakeTheWindowsSheet() {
   QVERIFY(command.startsWith(QStringLiteral("tessarin-compose --graphics ")));
   QVERIFY(RunInShell(command, out.path()).startsWith("wrote "));
 
-  const QByteArray fromWindow = Bytes(window.saveAnswer);
+  const QByteArray fromWindow = FileBytes(window.saveAnswer);
   QVERIFY(!fromWindow.isEmpty());
-  QVERIFY(fromWindow == Bytes(out.filePath(QStringLiteral("recipe.png"))));
-  QVERIFY(fromWindow == Bytes(out.filePath(QStringLiteral("デフォルト.png"))));
+  QVERIFY(fromWindow == FileBytes(out.filePath(QStringLiteral("recipe.png"))));
+  QVERIFY(fromWindow == FileBytes(out.filePath(QStringLiteral("デフォルト.png"))));
 }
 
 }  // namespace tessarin::ui_testing

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QImage>
 #include <QListWidget>
@@ -29,6 +30,12 @@ inline QRect FrameInside(const QWidget& window) {
     }
   }
   return {};
+}
+
+// A file's bytes; none when it cannot be read.
+inline QByteArray FileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // What the window shows on the screen, as the person sees it.
@@ -114,9 +121,11 @@ struct TestWindow {
                         captions << caption;
                         texts << text;
                       },
-                      [this](const QString& proposed) {
+                      [this](const QString& proposed, bool& withMetadata) {
                         ++saveQuestions;
                         saveProposals << proposed;
+                        metadataOffers << withMetadata;
+                        withMetadata = metadataAnswer;
                         return saveAnswer;
                       },
                       [this](const QString&) {
@@ -151,6 +160,9 @@ struct TestWindow {
   int saveQuestions = 0;
   // What each save question proposed.
   QStringList saveProposals;
+  // Whether the image is saved with its metadata: as each question offered it, and the answer.
+  QList<bool> metadataOffers;
+  bool metadataAnswer = false;
   QString folderAnswer;
   int folderQuestions = 0;
   QString recipeAnswer;

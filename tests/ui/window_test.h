@@ -162,6 +162,15 @@ class WindowTest : public QObject {
   void ShellTakesQuotedArgumentsBack();
   void RecipeAndCommandMakeTheWindowsSheet_data();
   void RecipeAndCommandMakeTheWindowsSheet();
+  // credits_test.cpp
+  void CreditsFollowTheCharacter();
+  void CreditsSayWhatIsNotRecorded();
+  void LicenceFilterDrawsAsTheCommandLine_data();
+  void LicenceFilterDrawsAsTheCommandLine();
+  void MetadataIsWrittenAsTheCommandLineWritesIt_data();
+  void MetadataIsWrittenAsTheCommandLineWritesIt();
+  void SaveDialogOffersMetadata_data();
+  void SaveDialogOffersMetadata();
 
  private:
   QTemporaryDir settingsFolder_;
