@@ -20,13 +20,18 @@ std::string InSetFolder(const SetState& state, const std::string& fileName,
 // A set whose files fail is used as if it had none.
 Status Refusal(const SetState& state, const std::string& fileName, const Status& failure,
                SetAdditions& additions) {
-  additions = SetAdditions{};
-  ParseSetExtras({}, state.xSize, state.ySize, additions.extras);
+  additions = DefaultSetAdditions(state);
   const std::string message = InSetFolder(state, fileName, failure.Message());
   return failure.IsOutOfMemory() ? Status::OutOfMemory(message) : Status::Error(message);
 }
 
 }  // namespace
+
+SetAdditions DefaultSetAdditions(const SetState& state) {
+  SetAdditions additions;
+  ParseSetExtras({}, state.xSize, state.ySize, additions.extras);
+  return additions;
+}
 
 Status ReadSetAdditions(const SetState& state, SetAdditions& additions) {
   additions = SetAdditions{};

@@ -14,6 +14,10 @@ struct SetAdditions {
   SetCredits credits;
 };
 
+// The additions of the state's set as if it had neither file: the default grid and animations
+// for its size, no palettes, no credits.
+SetAdditions DefaultSetAdditions(const SetState& state);
+
 // Reads the open set's set.json and CREDITS.csv. A set without them gets the defaults. A
 // failure is one line naming the file's path and the key or line, and leaves the additions of
 // a set without either file.

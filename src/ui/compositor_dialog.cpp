@@ -307,8 +307,7 @@ void CompositorDialog::ReadAdditions() {
   additionsProblem_.clear();
   if (state_.setName.empty()) {
     // No set at all: nothing to read, and nothing wrong.
-    additions_ = SetAdditions{};
-    ParseSetExtras({}, state_.xSize, state_.ySize, additions_.extras);
+    additions_ = DefaultSetAdditions(state_);
   } else if (const Status read = ReadSetAdditions(state_, additions_); !read) {
     additionsProblem_ = QString::fromStdString(read.Message());
   }
