@@ -46,6 +46,8 @@ class CompositorDialog : public QDialog {
   using SaveFileQuestion = std::function<QString(const QString& proposed)>;
   // Another Graphics folder, starting at current; "" when the person cancels.
   using FolderQuestion = std::function<QString(const QString& current)>;
+  // A file to open, starting in folder; "" when the person cancels.
+  using OpenFileQuestion = std::function<QString(const QString& folder)>;
 
   // What the window tells and asks a person. Left empty, a message box, the save dialog and the
   // folder dialog.
@@ -54,6 +56,7 @@ class CompositorDialog : public QDialog {
     SaveFileQuestion askSaveFile;
     FolderQuestion askGraphicsFolder;
     SaveFileQuestion askRecipeFile;
+    OpenFileQuestion askRecipeToOpen;
   };
 
   explicit CompositorDialog(std::filesystem::path baseFolder, Prompts prompts = {});
@@ -90,6 +93,9 @@ class CompositorDialog : public QDialog {
   void GenerateImage();
   // The character shown, by name, as tessarin-compose --recipe reads it.
   CharacterRecipe CurrentRecipe() const;
+  // Shows the character a recipe file names, as one step of undo; an error in it changes
+  // nothing.
+  void OpenRecipe();
   void SaveRecipe();
   void CopyCommand();
   void RandomCompose();

@@ -162,6 +162,15 @@ class WindowTest : public QObject {
   void ShellTakesQuotedArgumentsBack();
   void RecipeAndCommandMakeTheWindowsSheet_data();
   void RecipeAndCommandMakeTheWindowsSheet();
+  // open_recipe_test.cpp
+  void OpenedRecipeGivesTheSavedChoices_data();
+  void OpenedRecipeGivesTheSavedChoices();
+  void OpenedRecipeMakesTheCommandLinesSheet_data();
+  void OpenedRecipeMakesTheCommandLinesSheet();
+  void BadRecipesChangeNothing_data();
+  void BadRecipesChangeNothing();
+  void UndoTakesBackAnOpenedRecipe_data();
+  void UndoTakesBackAnOpenedRecipe();
 
  private:
   QTemporaryDir settingsFolder_;
