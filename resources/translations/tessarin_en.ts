@@ -211,6 +211,14 @@ Standard: translucent layers blend as they are. Palette PNGs with transparency l
         <source>同じ画像を作る tessarin-compose のコマンドをクリップボードに入れます</source>
         <translation>Puts the tessarin-compose command that makes the same image on the clipboard</translation>
     </message>
+    <message>
+        <source>レシピを開く</source>
+        <translation>Open recipe</translation>
+    </message>
+    <message>
+        <source>レシピを開く…</source>
+        <translation>Open recipe...</translation>
+    </message>
 </context>
 <context>
     <name>tessarin::SheetSection</name>

@@ -19,9 +19,6 @@
 namespace tessarin::cli {
 namespace {
 
-// A recipe is a few hundred bytes, a sheet's metadata a few hundred kilobytes.
-constexpr std::uint64_t kMaxRecipeBytes = 16u * 1024 * 1024;
-
 int Fail(std::ostream& err, const CliError& error) {
   err << kProgramName << ": " << TerminalText(error.message) << '\n';
   return error.exitCode;

@@ -1,6 +1,7 @@
 #include "composition_plan.h"
 
 #include <algorithm>
+#include <string_view>
 #include <system_error>
 
 #include "character_credits.h"
@@ -20,6 +21,14 @@ std::string Listed(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
   return text.empty() ? "none" : text;
+}
+
+// The part text names, or bad input naming where the text came from.
+std::variant<int, CliError> PartNamed(const SetState& state, std::string_view text,
+                                      const std::string& from) {
+  std::variant<int, std::string> part = ResolvePart(state, text);
+  if (const auto* why = std::get_if<std::string>(&part)) return InputError(from + ": " + *why);
+  return std::get<int>(part);
 }
 
 CliError Clash(const ChoiceSource& source, const std::string& message) {
@@ -99,7 +108,7 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
 
   std::array<bool, kPartCount> picked{};
   for (const PartPick& pick : options.picks) {
-    auto part = ResolvePart(state, pick.part, source.picks);
+    auto part = PartNamed(state, pick.part, source.picks);
     if (auto* error = std::get_if<CliError>(&part)) return *error;
     int k = std::get<int>(part);
     if (picked[k]) {
@@ -139,7 +148,7 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
       }
       continue;
     }
-    auto part = ResolvePart(state, text, "--random");
+    auto part = PartNamed(state, text, "--random");
     if (auto* error = std::get_if<CliError>(&part)) return *error;
     int k = std::get<int>(part);
     if (picked[k]) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@
 #include "status.h"
 
 namespace tessarin {
+
+// The most a recipe file is read to: a recipe is a few hundred bytes, a sheet's metadata a few
+// hundred kilobytes.
+inline constexpr std::uint64_t kMaxRecipeBytes = 16u * 1024 * 1024;
 
 // The variant name that stands for a material's original colours.
 inline constexpr char kSourceColours[] = "source";

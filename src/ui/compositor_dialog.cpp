@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QImage>
@@ -25,6 +26,8 @@
 #include <mutex>
 #include <new>
 #include <utility>
+#include <variant>
+#include <vector>
 
 #include "about_dialog.h"
 #include "app_icon.h"
@@ -46,6 +49,7 @@
 #include "preview_widget.h"
 #include "prompts.h"
 #include "random_compose.h"
+#include "recipe_choices.h"
 #include "recipe_section.h"
 #include "save_proposal.h"
 #include "set_extras.h"
@@ -135,6 +139,7 @@ CompositorDialog::CompositorDialog(std::filesystem::path baseFolder, Prompts pro
   });
   connect(&panel_->Colours(), &ColourSection::ColoursChosen, this, &CompositorDialog::Recolour);
   connect(&panel_->Colours(), &ColourSection::RuleChosen, this, &CompositorDialog::Recolour);
+  connect(&panel_->Recipe(), &RecipeSection::OpenRequested, this, &CompositorDialog::OpenRecipe);
   connect(&panel_->Recipe(), &RecipeSection::SaveRequested, this, &CompositorDialog::SaveRecipe);
   connect(&panel_->Recipe(), &RecipeSection::CopyRequested, this, &CompositorDialog::CopyCommand);
 
@@ -483,6 +488,39 @@ CharacterRecipe CompositorDialog::CurrentRecipe() const {
   const ColourSection& colours = panel_->Colours();
   return RecipeOf(state_, files, ChosenColours(additions_.extras.materials, colours.Choices()),
                   halfBox_->isChecked(), colours.Rule());
+}
+
+void CompositorDialog::OpenRecipe() {
+  // Where sheets and recipes were last saved, as the save dialog offers.
+  const QFileInfo proposed(ProposedSaveFile(state_.setName));
+  const QString folder = proposed.isAbsolute() ? proposed.absolutePath() : QString();
+  const QString fileName =
+      prompts_.askRecipeToOpen ? prompts_.askRecipeToOpen(folder) : AskRecipeToOpen(this, folder);
+  if (fileName.isEmpty()) return;
+  std::vector<std::string> sets;
+  for (int entry = 0; entry < setList_->count(); ++entry) {
+    sets.push_back(setList_->itemData(entry).toString().toStdString());
+  }
+  // Everything is checked before anything is shown, so that a bad recipe changes nothing.
+  const std::variant<RecipeChoices, std::string> read =
+      ReadRecipeChoices(PathFromUtf8(fileName.toStdString()), state_.baseFolder, sets);
+  if (const auto* why = std::get_if<std::string>(&read)) {
+    ShowMessage(QCoreApplication::translate("tessarin::RecipeSection", "レシピを開く"),
+                QString::fromStdString(*why));
+    return;
+  }
+  const RecipeChoices& recipe = std::get<RecipeChoices>(read);
+  // As a choice of the set, the one shown included: it is read again from disk, and the
+  // recipe's picks are taken from what is there now.
+  {
+    const QSignalBlocker blocker(setList_);
+    setList_->setCurrentIndex(setList_->findData(QString::fromStdString(recipe.setName)));
+  }
+  LoadSet();
+  WindowChoices choices = CaptureChoices(Choices());
+  recipe.PutInto(choices);
+  ShowChoices(choices);
+  history_->Record();
 }
 
 void CompositorDialog::SaveRecipe() {

@@ -48,6 +48,8 @@ class CompositorDialog : public QDialog {
   using ImageSaveQuestion = std::function<QString(const QString& proposed, bool& withMetadata)>;
   // Another Graphics folder, starting at current; "" when the person cancels.
   using FolderQuestion = std::function<QString(const QString& current)>;
+  // A file to open, starting in folder; "" when the person cancels.
+  using OpenFileQuestion = std::function<QString(const QString& folder)>;
 
   // What the window tells and asks a person. Left empty, a message box, the save dialog and the
   // folder dialog.
@@ -56,6 +58,7 @@ class CompositorDialog : public QDialog {
     ImageSaveQuestion askSaveFile;
     FolderQuestion askGraphicsFolder;
     SaveFileQuestion askRecipeFile;
+    OpenFileQuestion askRecipeToOpen;
   };
 
   explicit CompositorDialog(std::filesystem::path baseFolder, Prompts prompts = {});
@@ -95,6 +98,9 @@ class CompositorDialog : public QDialog {
   void SaveMetadata(const QString& fileName, const RasterImage& composite);
   // The character shown, by name, as tessarin-compose --recipe reads it.
   CharacterRecipe CurrentRecipe() const;
+  // Shows the character a recipe file names, as one step of undo; an error in it changes
+  // nothing.
+  void OpenRecipe();
   void SaveRecipe();
   void CopyCommand();
   void RandomCompose();

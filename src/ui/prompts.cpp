@@ -52,6 +52,20 @@ QString AskFileToSave(QWidget* parent, const QString& caption, const QStringList
   return files.isEmpty() ? QString() : files.constFirst();
 }
 
+// An open dialog of an existing file, in the save dialog's style, starting in folder.
+QString AskFileToOpen(QWidget* parent, const QString& caption, const QStringList& filters,
+                      const QString& folder) {
+  QFileDialog dialog(parent, caption);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? QString() : files.constFirst();
+}
+
 }  // namespace
 
 QString AskImageFileName(QWidget* parent, const QString& proposed, bool* withMetadata) {
@@ -71,6 +85,14 @@ QString AskRecipeFileName(QWidget* parent, const QString& proposed) {
                        {QCoreApplication::translate("tessarin::RecipeSection", "レシピ (*.json)"),
                         strings::Translated(strings::kAllFilesFilter)},
                        QStringLiteral("json"), proposed);
+}
+
+QString AskRecipeToOpen(QWidget* parent, const QString& folder) {
+  return AskFileToOpen(parent,
+                       QCoreApplication::translate("tessarin::RecipeSection", "レシピを開く"),
+                       {QCoreApplication::translate("tessarin::RecipeSection", "レシピ (*.json)"),
+                        strings::Translated(strings::kAllFilesFilter)},
+                       folder);
 }
 
 QString AskGraphicsFolder(QWidget* parent, const QString& current) {

@@ -20,6 +20,10 @@ QString AskImageFileName(QWidget* parent, const QString& proposed = QString(),
 // proposed offered first. The chosen path, or "" when cancelled.
 QString AskRecipeFileName(QWidget* parent, const QString& proposed);
 
+// The open dialog of a recipe: JSON or all files, starting in folder. The chosen path, or ""
+// when cancelled.
+QString AskRecipeToOpen(QWidget* parent, const QString& folder);
+
 // The folder to take image sets from, starting at current; "" when cancelled.
 QString AskGraphicsFolder(QWidget* parent, const QString& current);
 

@@ -8,6 +8,8 @@ namespace tessarin {
 
 // A row of buttons, with its title beside them rather than above, to keep the sheet's height.
 RecipeSection::RecipeSection(QWidget* parent) : QWidget(parent) {
+  open_ = new QPushButton(tr("レシピを開く…"), this);
+  open_->setObjectName(QStringLiteral("openRecipe"));
   save_ = new QPushButton(tr("レシピを保存…"), this);
   save_->setObjectName(QStringLiteral("saveRecipe"));
   copy_ = new QPushButton(tr("コマンドをコピー"), this);
@@ -16,9 +18,11 @@ RecipeSection::RecipeSection(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(new QLabel(tr("レシピ"), this));
+  layout->addWidget(open_);
   layout->addWidget(save_);
   layout->addWidget(copy_);
   layout->addStretch(1);
+  connect(open_, &QPushButton::clicked, this, &RecipeSection::OpenRequested);
   connect(save_, &QPushButton::clicked, this, &RecipeSection::SaveRequested);
   connect(copy_, &QPushButton::clicked, this, &RecipeSection::CopyRequested);
 }

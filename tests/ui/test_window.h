@@ -135,6 +135,10 @@ struct TestWindow {
                       [this](const QString& proposed) {
                         recipeProposals << proposed;
                         return recipeAnswer;
+                      },
+                      [this](const QString&) {
+                        ++openQuestions;
+                        return openAnswer;
                       }}) {}
 
   template <typename Widget = QWidget>
@@ -167,6 +171,9 @@ struct TestWindow {
   int folderQuestions = 0;
   QString recipeAnswer;
   QStringList recipeProposals;
+  // The recipe file to open; "" cancels.
+  QString openAnswer;
+  int openQuestions = 0;
   CompositorDialog dialog;
 };
 

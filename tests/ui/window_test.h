@@ -171,6 +171,15 @@ class WindowTest : public QObject {
   void MetadataIsWrittenAsTheCommandLineWritesIt();
   void SaveDialogOffersMetadata_data();
   void SaveDialogOffersMetadata();
+  // open_recipe_test.cpp
+  void OpenedRecipeGivesTheSavedChoices_data();
+  void OpenedRecipeGivesTheSavedChoices();
+  void OpenedRecipeMakesTheCommandLinesSheet_data();
+  void OpenedRecipeMakesTheCommandLinesSheet();
+  void BadRecipesChangeNothing_data();
+  void BadRecipesChangeNothing();
+  void UndoTakesBackAnOpenedRecipe_data();
+  void UndoTakesBackAnOpenedRecipe();
 
  private:
   QTemporaryDir settingsFolder_;

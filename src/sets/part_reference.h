@@ -6,15 +6,14 @@
 #include <variant>
 #include <vector>
 
-#include "cli_error.h"
 #include "set_state.h"
 
-namespace tessarin::cli {
+namespace tessarin {
 
 // The defined part that text names: an index 0-7 first, then a part name exactly, then a
-// part name without case. flag is named in the error.
-std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view text,
-                                        std::string_view flag);
+// part name without case. Otherwise why not, naming the set and its parts:
+// "no part 'x' in set 'A' (parts: 0 'Body', 2 'Hair')".
+std::variant<int, std::string> ResolvePart(const SetState& state, std::string_view text);
 
 // "index 'name'", how messages name a part.
 std::string DescribePart(const SetState& state, int part);
@@ -24,4 +23,4 @@ std::string DescribePart(const SetState& state, int part);
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,
                                   std::string_view fileName);
 
-}  // namespace tessarin::cli
+}  // namespace tessarin

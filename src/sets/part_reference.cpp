@@ -3,7 +3,7 @@
 #include "name_case.h"
 #include "shown_name.h"
 
-namespace tessarin::cli {
+namespace tessarin {
 namespace {
 
 std::string DefinedParts(const SetState& state) {
@@ -22,8 +22,7 @@ std::string DescribePart(const SetState& state, int part) {
   return std::to_string(part) + " '" + state.partNames[part] + "'";
 }
 
-std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view text,
-                                        std::string_view flag) {
+std::variant<int, std::string> ResolvePart(const SetState& state, std::string_view text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kPartCount) {
     int index = text[0] - '0';
     if (!state.partNames[index].empty()) return index;
@@ -34,8 +33,8 @@ std::variant<int, CliError> ResolvePart(const SetState& state, std::string_view 
       return static_cast<int>(*found);
     }
   }
-  return InputError(std::string(flag) + ": no part '" + std::string(text) + "' in set '" +
-                    state.setName + "' (parts: " + DefinedParts(state) + ")");
+  return "no part '" + std::string(text) + "' in set '" + state.setName +
+         "' (parts: " + DefinedParts(state) + ")";
 }
 
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,
@@ -46,4 +45,4 @@ std::optional<int> FindImageEntry(const std::vector<std::string>& images,
   return static_cast<int>(*found + 1);
 }
 
-}  // namespace tessarin::cli
+}  // namespace tessarin
