@@ -24,10 +24,6 @@
 namespace tessarin::ui_testing {
 namespace {
 
-std::filesystem::path SampleGraphics() {
-  return PathFromUtf8(TESSARIN_SOURCE_DIR) / "examples" / "Graphics";
-}
-
 const SidePanel& PanelOf(const TestWindow& window) {
   return window.dialog.Panel();
 }

@@ -35,8 +35,7 @@ const char kMixedCredits[] =
 
 // A copy of the sample set, which tests may change.
 std::filesystem::path CopyOfSampleSet(const TestGraphics& graphics, const char* credits) {
-  const std::filesystem::path sample =
-      PathFromUtf8(TESSARIN_SOURCE_DIR) / "examples" / "Graphics" / PathFromUtf8("デフォルト");
+  const std::filesystem::path sample = SampleGraphics() / PathFromUtf8("デフォルト");
   const std::filesystem::path copy = graphics.Base() / PathFromUtf8("デフォルト");
   std::filesystem::copy(sample, copy, std::filesystem::copy_options::recursive);
   if (credits) graphics.WriteText("デフォルト/CREDITS.csv", credits);

@@ -18,25 +18,6 @@
 namespace tessarin::ui_testing {
 namespace {
 
-std::filesystem::path SampleGraphics() {
-  return PathFromUtf8(TESSARIN_SOURCE_DIR) / "examples" / "Graphics";
-}
-
-// Hero with a palette of two variants, and Tiny, 8 x 8 with one part.
-const std::filesystem::path& WithHeroAndTiny(const TestGraphics& graphics) {
-  graphics.WithHeroSet();
-  graphics.WriteText("Hero/set.json", R"({"palettes": {"skin": {"source": ["#102030"],
-                     "variants": {"dark": ["#000000"], "pale": ["#f0f0f0"]}}}})");
-  graphics.WriteText("Tiny/setting.txt", "Xsize:8\nYsize:8\nFace=1\n");
-  graphics.WritePng("Tiny/Face/f.png", 8, 8, [](int, int) { return qRgba(9, 9, 9, 255); });
-  return graphics.Base();
-}
-
-struct HeroAndTinyWindow {
-  TestGraphics graphics;
-  TestWindow window{WithHeroAndTiny(graphics)};
-};
-
 void WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   QVERIFY(file.open(QIODevice::WriteOnly));
@@ -99,7 +80,7 @@ void WindowTest::OpenedRecipeGivesTheSavedChoices() {
   QFETCH(int, colour);
   QFETCH(bool, half);
   QFETCH(bool, standard);
-  HeroAndTinyWindow saved;
+  TwoSetWindow saved;
   TestWindow& from = saved.window;
   from.ChooseSet(set);
   for (int part = 0; part < rows.size(); ++part) {
@@ -217,7 +198,7 @@ void WindowTest::BadRecipesChangeNothing_data() {
 void WindowTest::BadRecipesChangeNothing() {
   QFETCH(QByteArray, recipe);
   QFETCH(QString, said);
-  HeroAndTinyWindow tiny;
+  TwoSetWindow tiny;
   TestWindow& window = tiny.window;
   window.ChooseSet(1);
   window.PartList(0)->setCurrentRow(1);
@@ -253,7 +234,7 @@ void WindowTest::UndoTakesBackAnOpenedRecipe_data() {
 }
 void WindowTest::UndoTakesBackAnOpenedRecipe() {
   QFETCH(int, startSet);
-  HeroAndTinyWindow hero;
+  TwoSetWindow hero;
   TestWindow& window = hero.window;
   window.ChooseSet(startSet);
   window.PartList(0)->setCurrentRow(1);

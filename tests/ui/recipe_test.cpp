@@ -72,7 +72,7 @@ void WindowTest::RecipeAndCommandMakeTheWindowsSheet() {
   QFETCH(bool, half);
   QFETCH(bool, standard);
   QTemporaryDir out;
-  TestWindow window(PathFromUtf8(TESSARIN_SOURCE_DIR) / "examples" / "Graphics");
+  TestWindow window(SampleGraphics());
   QCOMPARE(window.dialog.State().setName, std::string("デフォルト"));
   window.dialog.SeedRandom(seed);
   for (int part = 0; part < kPartCount; ++part) {

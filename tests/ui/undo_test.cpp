@@ -16,21 +16,6 @@
 namespace tessarin::ui_testing {
 namespace {
 
-// Hero, with a material of two variants, and after it a second set Tiny of 8 x 8 with one part.
-const std::filesystem::path& WithTwoSets(const TestGraphics& graphics) {
-  graphics.WithHeroSet();
-  graphics.WriteText("Hero/set.json", R"({"palettes": {"skin": {"source": ["#102030"],
-                     "variants": {"dark": ["#000000"], "pale": ["#f0f0f0"]}}}})");
-  graphics.WriteText("Tiny/setting.txt", "Xsize:8\nYsize:8\nFace=1\n");
-  graphics.WritePng("Tiny/Face/f.png", 8, 8, [](int, int) { return qRgba(9, 9, 9, 255); });
-  return graphics.Base();
-}
-
-struct TwoSetWindow {
-  TestGraphics graphics;
-  TestWindow window{WithTwoSets(graphics)};
-};
-
 const QUndoStack& StackOf(const TestWindow& window) {
   return window.dialog.History().Stack();
 }
