@@ -49,21 +49,22 @@ std::optional<CliError> PlanColours(const SetExtras& extras, const ComposeOption
   }
   std::vector<bool> named(count, false);
   for (const ColourPick& pick : options.colours) {
-    const std::optional<std::size_t> m = FindName(plan.materials, pick.material);
-    if (!m) {
-      return InputError(source.colours + ": no palette '" + pick.material + "' in set.json (" +
-                        Listed(plan.materials) + ")");
+    const std::variant<std::size_t, std::string> m = FindMaterial(extras.materials, pick.material);
+    if (const auto* why = std::get_if<std::string>(&m)) {
+      return InputError(source.colours + ": " + *why);
     }
-    if (named[*m]) {
-      return Clash(source, source.colours + ": palette '" + plan.materials[*m] + "' given twice");
+    const std::size_t material = std::get<std::size_t>(m);
+    if (named[material]) {
+      return Clash(source,
+                   source.colours + ": palette '" + plan.materials[material] + "' given twice");
     }
-    named[*m] = true;
-    const std::optional<std::size_t> choice = FindName(plan.colourNames[*m], pick.variant);
-    if (!choice) {
-      return InputError(source.colours + ": palette '" + plan.materials[*m] + "' has no variant '" +
-                        pick.variant + "' (" + Listed(plan.colourNames[*m]) + ")");
+    named[material] = true;
+    const std::variant<int, std::string> choice =
+        FindColourChoice(extras.materials[material], pick.variant);
+    if (const auto* why = std::get_if<std::string>(&choice)) {
+      return InputError(source.colours + ": " + *why);
     }
-    plan.colourPicks[*m] = static_cast<int>(*choice);
+    plan.colourPicks[material] = std::get<int>(choice);
   }
   const bool all = std::find(options.randomParts.begin(), options.randomParts.end(), kAllParts) !=
                    options.randomParts.end();
@@ -115,19 +116,12 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
       return Clash(source, source.picks + ": part " + DescribePart(state, k) + " picked twice");
     }
     picked[k] = true;
-    std::optional<int> entry = FindImageEntry(plan.images[k], pick.file);
-    if (!entry) {
-      const std::optional<std::filesystem::path> folder = PartFolder(state, k);
-      if (!folder) {
-        return InputError(source.picks + ": part " + DescribePart(state, k) + LeavesSetReason());
-      }
-      std::error_code ignored;
-      if (!std::filesystem::is_directory(*folder, ignored)) {
-        return InputError(source.picks + ": part folder " + PathForDisplay(*folder) + " not found");
-      }
-      return InputError(source.picks + ": no image '" + pick.file + "' in " +
-                        PathForDisplay(*folder));
+    const std::variant<int, std::string> found =
+        FindPickedImage(state, k, plan.images[k], pick.file);
+    if (const auto* why = std::get_if<std::string>(&found)) {
+      return InputError(source.picks + ": " + *why);
     }
+    const std::optional<int> entry = std::get<int>(found);
     if (options.licences && *entry > 0) {
       const std::string file = SetImagePath(state, k, plan.images[k][std::size_t(*entry - 1)]);
       const Credit* credit = additions.credits.For(file);

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "set_extras.h"
 #include "set_state.h"
 
 namespace tessarin {
@@ -22,5 +23,19 @@ std::string DescribePart(const SetState& state, int part);
 // Names match exactly first, then without case.
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,
                                   std::string_view fileName);
+
+// The list entry of fileName among part's images, as FindImageEntry; otherwise why not: the
+// part's name leaves the set folder, its folder is missing, or no image has the name.
+std::variant<int, std::string> FindPickedImage(const SetState& state, int part,
+                                               const std::vector<std::string>& images,
+                                               std::string_view fileName);
+
+// The material named, without case; otherwise why not, listing the set's palettes.
+std::variant<std::size_t, std::string> FindMaterial(const std::vector<Material>& materials,
+                                                    std::string_view name);
+
+// The material's choice named, without case: 0 for kSourceColours, k for variant k - 1;
+// otherwise why not, listing its choices.
+std::variant<int, std::string> FindColourChoice(const Material& material, std::string_view variant);
 
 }  // namespace tessarin

@@ -16,12 +16,6 @@
 namespace tessarin {
 namespace {
 
-std::string Listed(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text.empty() ? "none" : text;
-}
-
 // The messages below are tessarin-compose's for the same recipe, after "recipe FILE: ".
 std::optional<std::string> ChoosePicks(const CharacterRecipe& recipe, const SetState& state,
                                        RecipeChoices& choices) {
@@ -35,20 +29,11 @@ std::optional<std::string> ChoosePicks(const CharacterRecipe& recipe, const SetS
     const std::optional<std::filesystem::path> folder = PartFolder(state, k);
     const std::vector<std::string> images =
         folder ? ListPartImages(*folder) : std::vector<std::string>();
-    const std::string name = file.value_or("none");
-    const std::optional<int> entry = FindImageEntry(images, name);
-    if (!entry) {
-      if (!folder) {
-        return "part " + DescribePart(state, k) +
-               " names no folder: its name leaves the set folder";
-      }
-      std::error_code ignored;
-      if (!std::filesystem::is_directory(*folder, ignored)) {
-        return "part folder " + PathForDisplay(*folder) + " not found";
-      }
-      return "no image '" + name + "' in " + PathForDisplay(*folder);
-    }
-    choices.files[k] = *entry > 0 ? images[static_cast<std::size_t>(*entry - 1)] : std::string();
+    const std::variant<int, std::string> entry =
+        FindPickedImage(state, k, images, file.value_or("none"));
+    if (const auto* why = std::get_if<std::string>(&entry)) return *why;
+    const int found = std::get<int>(entry);
+    choices.files[k] = found > 0 ? images[static_cast<std::size_t>(found - 1)] : std::string();
   }
   return std::nullopt;
 }
@@ -60,22 +45,17 @@ std::optional<std::string> ChooseColours(const CharacterRecipe& recipe, const Se
   // The window goes on without a set.json it cannot read; only colours need one.
   if (!read && !recipe.colours.empty()) return read.Message();
   const std::vector<Material>& materials = additions.extras.materials;
-  std::vector<std::string> names;
-  for (const Material& material : materials) names.push_back(material.name);
   choices.colours.assign(materials.size(), 0);
   std::vector<bool> named(materials.size(), false);
   for (const auto& [material, variant] : recipe.colours) {
-    const std::optional<std::size_t> m = FindName(names, material);
-    if (!m) return "no palette '" + material + "' in set.json (" + Listed(names) + ")";
-    if (named[*m]) return "palette '" + names[*m] + "' given twice";
-    named[*m] = true;
-    const std::vector<std::string> variants = materials[*m].ChoiceNames();
-    const std::optional<std::size_t> choice = FindName(variants, variant);
-    if (!choice) {
-      return "palette '" + names[*m] + "' has no variant '" + variant + "' (" + Listed(variants) +
-             ")";
-    }
-    choices.colours[*m] = static_cast<int>(*choice);
+    const std::variant<std::size_t, std::string> m = FindMaterial(materials, material);
+    if (const auto* why = std::get_if<std::string>(&m)) return *why;
+    const std::size_t found = std::get<std::size_t>(m);
+    if (named[found]) return "palette '" + materials[found].name + "' given twice";
+    named[found] = true;
+    const std::variant<int, std::string> choice = FindColourChoice(materials[found], variant);
+    if (const auto* why = std::get_if<std::string>(&choice)) return *why;
+    choices.colours[found] = std::get<int>(choice);
   }
   return std::nullopt;
 }
