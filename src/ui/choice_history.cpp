@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "colour_section.h"
+#include "credits_section.h"
 
 namespace tessarin {
 
@@ -61,6 +62,9 @@ ChoiceHistory::ChoiceHistory(const ChoiceControls& controls, Apply apply, QObjec
                               &ColourSection::RandomTicked}) {
       connect(controls_.colours, signal, this, &ChoiceHistory::Record);
     }
+  }
+  if (controls_.credits != nullptr) {
+    connect(controls_.credits, &CreditsSection::LicencesChosen, this, &ChoiceHistory::Record);
   }
   recorded_ = CaptureChoices(controls_);
 }

@@ -216,8 +216,8 @@ void CompositorDialog::BindHistoryAndShortcuts() {
 }
 
 ChoiceControls CompositorDialog::Choices() const {
-  return {setList_, partLists_,       randomBoxes_,      doubleBox_,
-          halfBox_, threeQuarterBox_, &panel_->Colours()};
+  return {setList_, partLists_,       randomBoxes_,       doubleBox_,
+          halfBox_, threeQuarterBox_, &panel_->Colours(), &panel_->Credits()};
 }
 
 void CompositorDialog::ShowChoices(const WindowChoices& choices) {

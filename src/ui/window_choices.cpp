@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 
 #include "colour_section.h"
+#include "credits_section.h"
 
 namespace tessarin {
 namespace {
@@ -43,7 +44,8 @@ void Pick(QListWidget* list, const std::string& file) {
 bool WindowChoices::operator==(const WindowChoices& other) const {
   return setName == other.setName && files == other.files && random == other.random &&
          doubled == other.doubled && half == other.half && threeQuarter == other.threeQuarter &&
-         colours == other.colours && colourRandom == other.colourRandom && blend == other.blend;
+         colours == other.colours && colourRandom == other.colourRandom && blend == other.blend &&
+         licences == other.licences;
 }
 
 WindowChoices CaptureChoices(const ChoiceControls& controls) {
@@ -64,6 +66,7 @@ WindowChoices CaptureChoices(const ChoiceControls& controls) {
     choices.colourRandom = controls.colours->Ticked();
     choices.blend = controls.colours->Rule();
   }
+  if (controls.credits != nullptr) choices.licences = controls.credits->AllowedLicences();
   return choices;
 }
 
@@ -90,6 +93,8 @@ void ApplyChoices(const WindowChoices& choices, const ChoiceControls& controls,
     controls.colours->SetTicked(choices.colourRandom);
     controls.colours->SetRule(choices.blend);
   }
+  // The set's licences are listed by now; one it does not name stays unticked.
+  if (controls.credits != nullptr) controls.credits->SetAllowedLicences(choices.licences);
 }
 
 }  // namespace tessarin

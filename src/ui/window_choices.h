@@ -16,6 +16,7 @@ class QListWidget;
 namespace tessarin {
 
 class ColourSection;
+class CreditsSection;
 
 // Everything a person has chosen in the window, as one value: what undo goes back to. A new
 // kind of choice is a new field here, captured and applied beside the others.
@@ -32,6 +33,8 @@ struct WindowChoices {
   std::vector<int> colours;
   std::vector<bool> colourRandom;
   BlendRule blend = BlendRule::Classic;
+  // The licences random composition keeps to; none for any.
+  std::vector<std::string> licences;
 
   bool operator==(const WindowChoices& other) const;
   bool operator!=(const WindowChoices& other) const { return !(*this == other); }
@@ -46,6 +49,7 @@ struct ChoiceControls {
   QCheckBox* halfBox = nullptr;
   QCheckBox* threeQuarterBox = nullptr;
   ColourSection* colours = nullptr;
+  CreditsSection* credits = nullptr;
 };
 
 WindowChoices CaptureChoices(const ChoiceControls& controls);

@@ -188,11 +188,13 @@ inline std::filesystem::path SampleGraphics() {
   return PathFromUtf8(TESSARIN_SOURCE_DIR) / "examples" / "Graphics";
 }
 
-// Hero, with a material of two variants, and after it a second set Tiny of 8 x 8 with one part.
+// Hero, with a material of two variants and one licence, and after it a second set Tiny of 8 x 8
+// with one part.
 inline const std::filesystem::path& WithTwoSets(const TestGraphics& graphics) {
   graphics.WithHeroSet();
   graphics.WriteText("Hero/set.json", R"({"palettes": {"skin": {"source": ["#102030"],
                      "variants": {"dark": ["#000000"], "pale": ["#f0f0f0"]}}}})");
+  graphics.WriteText("Hero/CREDITS.csv", "filename,notes,authors,licenses,urls\n.,,Ann,CC0-1.0,\n");
   graphics.WriteText("Tiny/setting.txt", "Xsize:8\nYsize:8\nFace=1\n");
   graphics.WritePng("Tiny/Face/f.png", 8, 8, [](int, int) { return qRgba(9, 9, 9, 255); });
   return graphics.Base();

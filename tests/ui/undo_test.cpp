@@ -1,13 +1,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QUndoStack>
 
 #include "choice_history.h"
 #include "colour_section.h"
+#include "credits_section.h"
 #include "side_panel.h"
 #include "test_window.h"
 #include "window_choices.h"
@@ -52,6 +55,7 @@ void WindowTest::UndoAndRedoEachChange_data() {
   QTest::newRow("a colour") << "colour" << ctrlY;
   QTest::newRow("a colour's random box") << "colourBox" << ctrlShiftZ;
   QTest::newRow("the blend rule") << "rule" << ctrlY;
+  QTest::newRow("a licence for random composition") << "licence" << ctrlShiftZ;
 }
 void WindowTest::UndoAndRedoEachChange() {
   QFETCH(QString, change);
@@ -89,6 +93,8 @@ void WindowTest::UndoAndRedoEachChange() {
     emit list->activated(1);
   } else if (change == "colourBox") {
     window.dialog.findChild<SidePanel*>()->Colours().RandomBox(0)->click();
+  } else if (change == "licence") {
+    window.dialog.Panel().Credits().LicenceButton()->menu()->actions().constFirst()->trigger();
   }
   const WindowChoices after = Now(window);
   QVERIFY(after != before);
