@@ -3,10 +3,12 @@
 // Each set gets a set.json with one material, "cloth": the eight commonest colours of the body
 // art, on every part (the most layers a material can cover), with four dyes.
 // - tessarin-compose end to end: one character per process, and a batch of random characters
-//   in random dyes; printed last, against the target of 10 %;
+//   in random dyes; printed last, against the target of 10 %. The plain batch draws the same
+//   characters in dyes that change nothing, so both write sheets of alike art: their PNG encoding
+//   runs the same instructions (by callgrind).
 // - in process: decoding every layer on all cores and composing, then composing alone with the
-//   layers decoded, as a batch does: the first sheet in new colours, and a later one in the same
-//   colours.
+//   layers decoded, as a batch does: the first sheet in new colours, a later one in the same
+//   colours, and one in another dye of the material, which learns nothing anew of the rows.
 // Usage: bench_recolour [benchmark flags]
 
 #include <benchmark/benchmark.h>
@@ -28,6 +30,7 @@
 #include "folder_layout.h"
 #include "layer_loading.h"
 #include "layer_recolouring.h"
+#include "learnt_rows.h"
 #include "set_extras.h"
 #include "set_state.h"
 #include "setting_file.h"
@@ -54,6 +57,8 @@ struct BenchSet {
   SetState state;
   tessarin::PartSelection selection;
   tessarin::LayerSwaps swaps;
+  // Every dye's, in turn.
+  std::vector<tessarin::LayerSwaps> dyes;
 };
 
 // The eight commonest visible colours of a layer: what a material of the art would list.
@@ -128,11 +133,18 @@ const BenchSet& SetOf(Art art) {
     set.dyedJson = json;
     std::ofstream(set.state.setFolder / "set.json", std::ios::binary) << json;
     tessarin::SetExtras extras;
-    if (!tessarin::ParseSetExtras(json, 1024, 1024, extras) ||
-        !tessarin::SwapsForLayers(decoded, extras, {{"cloth", "dye1"}}, set.swaps)) {
+    set.dyes.resize(kDyes);
+    bool parsed = tessarin::ParseSetExtras(json, 1024, 1024, extras).IsOk();
+    for (std::uint32_t dye = 1; parsed && dye <= kDyes; ++dye) {
+      parsed = tessarin::SwapsForLayers(decoded, extras, {{"cloth", "dye" + std::to_string(dye)}},
+                                        set.dyes[dye - 1])
+                   .IsOk();
+    }
+    if (!parsed) {
       std::fprintf(stderr, "bench_recolour: the material does not parse: %s\n", json.c_str());
       std::exit(1);
     }
+    set.swaps = set.dyes.front();
     return set;
   };
   static const BenchSet soft = open(Art::Soft);
@@ -159,17 +171,21 @@ void LoadAndCompose(benchmark::State& state, Art art) {
   state.SetLabel(recoloured ? "decode + compose, in new colours" : "decode + compose");
 }
 
-// Composing decoded layers: 0 plain, 1 the first sheet in new colours, 2 a later one.
+// Composing decoded layers: 0 plain, 1 the first sheet in new colours, 2 a later one, 3 the
+// first in another dye, with what sheets in the others learnt, as a batch's random dyes are.
 void Compose(benchmark::State& state, Art art, BlendRule rule) {
   const BenchSet& set = SetOf(art);
   SetState character = set.state;
   tessarin::RefreshLayers(character, set.selection);
   const std::int64_t mode = state.range(0);
   tessarin::LayerRecolouring kept(set.swaps);
+  const auto learnt = std::make_shared<tessarin::LearntRows>();
+  std::size_t sheets = 0;
   for (auto _ : state) {
     RasterImage sheet;
-    tessarin::LayerRecolouring fresh(set.swaps);
-    tessarin::LayerRecolouring* recolouring = mode == 0 ? nullptr : mode == 1 ? &fresh : &kept;
+    tessarin::LayerRecolouring fresh(mode == 3 ? set.dyes[sheets++ % kDyes] : set.swaps,
+                                     mode == 3 ? learnt : nullptr);
+    tessarin::LayerRecolouring* recolouring = mode == 0 ? nullptr : mode == 2 ? &kept : &fresh;
     if (!tessarin::ComposeLayers(character, false, rule, sheet, recolouring)) {
       state.SkipWithError("out of memory");
       break;
@@ -178,7 +194,8 @@ void Compose(benchmark::State& state, Art art, BlendRule rule) {
   }
   state.SetLabel(mode == 0   ? "compose"
                  : mode == 1 ? "compose, first sheet in new colours"
-                             : "compose, same colours again");
+                 : mode == 2 ? "compose, same colours again"
+                             : "compose, another dye of the same colours");
 }
 
 BENCHMARK_CAPTURE(LoadAndCompose, Soft, Art::Soft)
@@ -192,19 +209,19 @@ BENCHMARK_CAPTURE(LoadAndCompose, Noisy, Art::Noisy)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, SoftClassic, Art::Soft, BlendRule::Classic)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, NoisyClassic, Art::Noisy, BlendRule::Classic)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, SoftStandard, Art::Soft, BlendRule::Standard)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, NoisyStandard, Art::Noisy, BlendRule::Standard)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
