@@ -5,7 +5,9 @@
 // - tessarin-compose end to end: one character per process, and a batch of random characters
 //   in random dyes; printed last, against the target of 10 %. The plain batch draws the same
 //   characters in dyes that change nothing, so both write sheets of alike art: their PNG encoding
-//   runs the same instructions (by callgrind).
+//   runs the same instructions (by callgrind). Each batch writes new files into an empty folder:
+//   the first used to, and skipped the sync of each file that the later ones, replacing files,
+//   made. Plain and recoloured runs take turns to go first.
 // - in process: decoding every layer on all cores and composing, then composing alone with the
 //   layers decoded, as a batch does: the first sheet in new colours, a later one in the same
 //   colours, and one in another dye of the material, which learns nothing anew of the rows.
@@ -45,8 +47,9 @@ using tessarin::SetState;
 enum class Art { Soft, Noisy };
 
 constexpr std::uint32_t kDyes = 4;
-constexpr int kSingleRuns = 9;
-constexpr int kBatchRuns = 3;
+// Even, so that plain and recoloured runs each go first as often.
+constexpr int kSingleRuns = 10;
+constexpr int kBatchRuns = 4;
 constexpr int kBatchCount = 40;
 constexpr double kTargetPercent = 10;
 
@@ -227,7 +230,8 @@ BENCHMARK_CAPTURE(Compose, NoisyStandard, Art::Noisy, BlendRule::Standard)
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  const std::size_t half = values.size() / 2;
+  return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
 // Wall and processor milliseconds of one run of tessarin-compose with these arguments.
@@ -260,7 +264,8 @@ void PrintCost(const std::string& what, const Timing& plain, const Timing& recol
   line("processor", Median(plain.cpuMs), Median(recoloured.cpuMs));
 }
 
-// End to end, alternating plain and recoloured runs so that both see the same machine.
+// End to end, alternating plain and recoloured runs so that both see the same machine, each
+// going first in turn, so that neither gains from what the other leaves behind.
 void MeasureCompose() {
   std::printf("\ntessarin-compose, median wall time\n");
   for (const Art art : {Art::Soft, Art::Noisy}) {
@@ -279,8 +284,9 @@ void MeasureCompose() {
     dyed.insert(dyed.end(), {"--color", "cloth=dye1"});
     Timing plain, recoloured;
     for (int i = 0; i < kSingleRuns; ++i) {
-      plain.Run(single);
+      if (i % 2 == 0) plain.Run(single);
       recoloured.Run(dyed);
+      if (i % 2 == 1) plain.Run(single);
     }
     PrintCost("one character", plain, recoloured);
     // The same random characters in random dyes, or with dyes that change nothing.
@@ -289,16 +295,20 @@ void MeasureCompose() {
                                       "--random",   "all",
                                       "--seed",     "1",
                                       "--count",    std::to_string(kBatchCount),
-                                      "-o",         (out / "c-{n}.png").string()};
-    const auto writeSetJson = [&set](const std::string& json) {
+                                      "-o",         (out / "batch" / "c-{n}.png").string()};
+    // Every batch writes new files, as the first one would: files that replace others are
+    // synced one by one, new ones once at the end.
+    const auto runBatch = [&](const std::string& json, Timing& timing) {
+      fs::remove_all(out / "batch");
+      fs::create_directories(out / "batch");
       std::ofstream(set.state.setFolder / "set.json", std::ios::binary) << json;
+      timing.Run(batch);
     };
     Timing plainBatch, recolouredBatch;
     for (int i = 0; i < kBatchRuns; ++i) {
-      writeSetJson(set.undyedJson);
-      plainBatch.Run(batch);
-      writeSetJson(set.dyedJson);
-      recolouredBatch.Run(batch);
+      if (i % 2 == 0) runBatch(set.undyedJson, plainBatch);
+      runBatch(set.dyedJson, recolouredBatch);
+      if (i % 2 == 1) runBatch(set.undyedJson, plainBatch);
     }
     PrintCost("batch of " + std::to_string(kBatchCount), plainBatch, recolouredBatch);
   }
