@@ -3,10 +3,14 @@
 // Each set gets a set.json with one material, "cloth": the eight commonest colours of the body
 // art, on every part (the most layers a material can cover), with four dyes.
 // - tessarin-compose end to end: one character per process, and a batch of random characters
-//   in random dyes; printed last, against the target of 10 %;
+//   in random dyes; printed last, against the target of 10 %. The plain batch draws the same
+//   characters in dyes that change nothing, so both write sheets of alike art: their PNG encoding
+//   runs the same instructions (by callgrind). Each batch writes new files into an empty folder:
+//   the first used to, and skipped the sync of each file that the later ones, replacing files,
+//   made. Plain and recoloured runs take turns to go first.
 // - in process: decoding every layer on all cores and composing, then composing alone with the
-//   layers decoded, as a batch does: the first sheet in new colours, and a later one in the same
-//   colours.
+//   layers decoded, as a batch does: the first sheet in new colours, a later one in the same
+//   colours, and one in another dye of the material, which learns nothing anew of the rows.
 // Usage: bench_recolour [benchmark flags]
 
 #include <benchmark/benchmark.h>
@@ -28,6 +32,7 @@
 #include "folder_layout.h"
 #include "layer_loading.h"
 #include "layer_recolouring.h"
+#include "learnt_rows.h"
 #include "set_extras.h"
 #include "set_state.h"
 #include "setting_file.h"
@@ -42,8 +47,9 @@ using tessarin::SetState;
 enum class Art { Soft, Noisy };
 
 constexpr std::uint32_t kDyes = 4;
-constexpr int kSingleRuns = 9;
-constexpr int kBatchRuns = 3;
+// Even, so that plain and recoloured runs each go first as often.
+constexpr int kSingleRuns = 10;
+constexpr int kBatchRuns = 4;
 constexpr int kBatchCount = 40;
 constexpr double kTargetPercent = 10;
 
@@ -54,6 +60,8 @@ struct BenchSet {
   SetState state;
   tessarin::PartSelection selection;
   tessarin::LayerSwaps swaps;
+  // Every dye's, in turn.
+  std::vector<tessarin::LayerSwaps> dyes;
 };
 
 // The eight commonest visible colours of a layer: what a material of the art would list.
@@ -128,11 +136,18 @@ const BenchSet& SetOf(Art art) {
     set.dyedJson = json;
     std::ofstream(set.state.setFolder / "set.json", std::ios::binary) << json;
     tessarin::SetExtras extras;
-    if (!tessarin::ParseSetExtras(json, 1024, 1024, extras) ||
-        !tessarin::SwapsForLayers(decoded, extras, {{"cloth", "dye1"}}, set.swaps)) {
+    set.dyes.resize(kDyes);
+    bool parsed = tessarin::ParseSetExtras(json, 1024, 1024, extras).IsOk();
+    for (std::uint32_t dye = 1; parsed && dye <= kDyes; ++dye) {
+      parsed = tessarin::SwapsForLayers(decoded, extras, {{"cloth", "dye" + std::to_string(dye)}},
+                                        set.dyes[dye - 1])
+                   .IsOk();
+    }
+    if (!parsed) {
       std::fprintf(stderr, "bench_recolour: the material does not parse: %s\n", json.c_str());
       std::exit(1);
     }
+    set.swaps = set.dyes.front();
     return set;
   };
   static const BenchSet soft = open(Art::Soft);
@@ -159,17 +174,21 @@ void LoadAndCompose(benchmark::State& state, Art art) {
   state.SetLabel(recoloured ? "decode + compose, in new colours" : "decode + compose");
 }
 
-// Composing decoded layers: 0 plain, 1 the first sheet in new colours, 2 a later one.
+// Composing decoded layers: 0 plain, 1 the first sheet in new colours, 2 a later one, 3 the
+// first in another dye, with what sheets in the others learnt, as a batch's random dyes are.
 void Compose(benchmark::State& state, Art art, BlendRule rule) {
   const BenchSet& set = SetOf(art);
   SetState character = set.state;
   tessarin::RefreshLayers(character, set.selection);
   const std::int64_t mode = state.range(0);
   tessarin::LayerRecolouring kept(set.swaps);
+  const auto learnt = std::make_shared<tessarin::LearntRows>();
+  std::size_t sheets = 0;
   for (auto _ : state) {
     RasterImage sheet;
-    tessarin::LayerRecolouring fresh(set.swaps);
-    tessarin::LayerRecolouring* recolouring = mode == 0 ? nullptr : mode == 1 ? &fresh : &kept;
+    tessarin::LayerRecolouring fresh(mode == 3 ? set.dyes[sheets++ % kDyes] : set.swaps,
+                                     mode == 3 ? learnt : nullptr);
+    tessarin::LayerRecolouring* recolouring = mode == 0 ? nullptr : mode == 2 ? &kept : &fresh;
     if (!tessarin::ComposeLayers(character, false, rule, sheet, recolouring)) {
       state.SkipWithError("out of memory");
       break;
@@ -178,7 +197,8 @@ void Compose(benchmark::State& state, Art art, BlendRule rule) {
   }
   state.SetLabel(mode == 0   ? "compose"
                  : mode == 1 ? "compose, first sheet in new colours"
-                             : "compose, same colours again");
+                 : mode == 2 ? "compose, same colours again"
+                             : "compose, another dye of the same colours");
 }
 
 BENCHMARK_CAPTURE(LoadAndCompose, Soft, Art::Soft)
@@ -192,25 +212,26 @@ BENCHMARK_CAPTURE(LoadAndCompose, Noisy, Art::Noisy)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, SoftClassic, Art::Soft, BlendRule::Classic)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, NoisyClassic, Art::Noisy, BlendRule::Classic)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, SoftStandard, Art::Soft, BlendRule::Standard)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(Compose, NoisyStandard, Art::Noisy, BlendRule::Standard)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  const std::size_t half = values.size() / 2;
+  return values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
 // Wall and processor milliseconds of one run of tessarin-compose with these arguments.
@@ -243,7 +264,8 @@ void PrintCost(const std::string& what, const Timing& plain, const Timing& recol
   line("processor", Median(plain.cpuMs), Median(recoloured.cpuMs));
 }
 
-// End to end, alternating plain and recoloured runs so that both see the same machine.
+// End to end, alternating plain and recoloured runs so that both see the same machine, each
+// going first in turn, so that neither gains from what the other leaves behind.
 void MeasureCompose() {
   std::printf("\ntessarin-compose, median wall time\n");
   for (const Art art : {Art::Soft, Art::Noisy}) {
@@ -262,8 +284,9 @@ void MeasureCompose() {
     dyed.insert(dyed.end(), {"--color", "cloth=dye1"});
     Timing plain, recoloured;
     for (int i = 0; i < kSingleRuns; ++i) {
-      plain.Run(single);
+      if (i % 2 == 0) plain.Run(single);
       recoloured.Run(dyed);
+      if (i % 2 == 1) plain.Run(single);
     }
     PrintCost("one character", plain, recoloured);
     // The same random characters in random dyes, or with dyes that change nothing.
@@ -272,16 +295,20 @@ void MeasureCompose() {
                                       "--random",   "all",
                                       "--seed",     "1",
                                       "--count",    std::to_string(kBatchCount),
-                                      "-o",         (out / "c-{n}.png").string()};
-    const auto writeSetJson = [&set](const std::string& json) {
+                                      "-o",         (out / "batch" / "c-{n}.png").string()};
+    // Every batch writes new files, as the first one would: files that replace others are
+    // synced one by one, new ones once at the end.
+    const auto runBatch = [&](const std::string& json, Timing& timing) {
+      fs::remove_all(out / "batch");
+      fs::create_directories(out / "batch");
       std::ofstream(set.state.setFolder / "set.json", std::ios::binary) << json;
+      timing.Run(batch);
     };
     Timing plainBatch, recolouredBatch;
     for (int i = 0; i < kBatchRuns; ++i) {
-      writeSetJson(set.undyedJson);
-      plainBatch.Run(batch);
-      writeSetJson(set.dyedJson);
-      recolouredBatch.Run(batch);
+      if (i % 2 == 0) runBatch(set.undyedJson, plainBatch);
+      runBatch(set.dyedJson, recolouredBatch);
+      if (i % 2 == 1) runBatch(set.undyedJson, plainBatch);
     }
     PrintCost("batch of " + std::to_string(kBatchCount), plainBatch, recolouredBatch);
   }

@@ -18,6 +18,7 @@
 #include "crt_random.h"
 #include "folder_layout.h"
 #include "layer_recolouring.h"
+#include "learnt_rows.h"
 #include "output_pattern.h"
 #include "parallel_saver.h"
 #include "progress_bar.h"
@@ -29,7 +30,7 @@
 namespace tessarin::cli {
 namespace {
 
-// Choices of colours a batch keeps what it learnt of at once.
+// Choices of colours a batch keeps the swaps of at once.
 constexpr std::size_t kMaxRecolourings = 256;
 
 // A selected main image whose slot stayed empty could not be loaded.
@@ -120,6 +121,9 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
   std::shared_ptr<const RasterImage> sheet;
   std::vector<int> sheetColours;
   std::map<std::vector<int>, LayerRecolouring> recolourings;
+  // Shared by every choice of colours: which rows hold a colour to swap does not depend on
+  // what it becomes, so a batch learns each image once, whichever dye it is drawn in first.
+  const auto learnt = std::make_shared<LearntRows>();
   std::set<std::string> seenCompanions;
   // Each output folder's credit lines, for its CREDITS.txt.
   std::map<std::string, std::set<std::string>> folderCredits;
@@ -147,8 +151,8 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
       auto composed = std::make_shared<RasterImage>();
       Status made = Status::Ok();
       if (std::any_of(colours.begin(), colours.end(), [](int choice) { return choice != 0; })) {
-        // Kept for each choice of colours met, so that rows learnt to need no swap are passed
-        // by; a batch meets a handful, and the bound keeps a long one from holding more.
+        // Kept for each choice of colours met, so that its swaps are built once; a batch meets
+        // a handful, and the bound keeps a long one from holding more.
         if (recolourings.size() >= kMaxRecolourings && !recolourings.count(colours)) {
           recolourings.clear();
         }
@@ -156,7 +160,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
         if (found == recolourings.end()) {
           LayerSwaps swaps;
           made = SwapsForLayers(state, additions.extras, plan.Colours(colours), swaps);
-          found = recolourings.emplace(colours, LayerRecolouring(std::move(swaps))).first;
+          found = recolourings.emplace(colours, LayerRecolouring(std::move(swaps), learnt)).first;
         }
         if (made) {
           made = ComposeLayers(state, options.half, options.blend, *composed, &found->second);

@@ -158,15 +158,20 @@ void SwapRow32(std::uint8_t* row, std::size_t width, const SwapTable& table) {
 // Where pixels from x on first hold a colour to swap, four pixels at a time. A group the same
 // as the last one found to hold nothing to swap is passed over with one test: part images are
 // mostly runs, of clear black (which starts as that group unless black itself is swapped) and
-// of solid colour. Sixteen pixels that run on so take one test for the four groups.
+// of solid colour. Sixteen pixels that run on so take one test for the four groups. Others are
+// first told by their blue and green alone, eight pixels to a comparison with each colour:
+// painted art seldom has a source's two, and only then are its whole colours compared.
 template <std::size_t Count>
 std::size_t UnchangedUntil32(const std::uint8_t* pixels, std::size_t x, std::size_t width,
                              const SwapTable& table) {
   __m128i sources[Count];
+  __m128i blueGreens[Count];
   bool blackSwapped = false;
   for (std::size_t k = 0; k < Count; ++k) {
-    sources[k] = _mm_set1_epi32(static_cast<int>(table.Entries()[k].from));
-    blackSwapped = blackSwapped || table.Entries()[k].from == 0;
+    const std::uint32_t from = table.Entries()[k].from;
+    sources[k] = _mm_set1_epi32(static_cast<int>(from));
+    blueGreens[k] = _mm_set1_epi16(static_cast<short>(from & 0xFFFFu));
+    blackSwapped = blackSwapped || from == 0;
   }
   const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgb));
   __m128i clean = _mm_setzero_si128();
@@ -188,6 +193,17 @@ std::size_t UnchangedUntil32(const std::uint8_t* pixels, std::size_t x, std::siz
     cleanKnown = true;
     return false;
   };
+  // Whether two groups may hold a colour to swap: whether any pixel has a source's blue and
+  // green, its low 16 bits, packed eight to a register (sign-extended, so packing keeps them).
+  const auto mayHold = [&](__m128i a, __m128i b) {
+    const __m128i low = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16),
+                                        _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
+    __m128i hit = _mm_cmpeq_epi16(low, blueGreens[0]);
+    for (std::size_t k = 1; k < Count; ++k) {
+      hit = _mm_or_si128(hit, _mm_cmpeq_epi16(low, blueGreens[k]));
+    }
+    return _mm_movemask_epi8(hit) != 0;
+  };
   for (; x + 16 <= width; x += 16) {
     const __m128i p0 = load(x), p1 = load(x + 4), p2 = load(x + 8), p3 = load(x + 12);
     if (cleanKnown && _mm_movemask_epi8(_mm_and_si128(
@@ -195,10 +211,17 @@ std::size_t UnchangedUntil32(const std::uint8_t* pixels, std::size_t x, std::siz
                           _mm_and_si128(same(p2, clean), same(p3, clean)))) == 0xFFFF) {
       continue;
     }
-    if (swapsIn(p0)) return x;
-    if (swapsIn(p1)) return x + 4;
-    if (swapsIn(p2)) return x + 8;
-    if (swapsIn(p3)) return x + 12;
+    if (mayHold(p0, p1)) {
+      if (swapsIn(p0)) return x;
+      if (swapsIn(p1)) return x + 4;
+    }
+    if (mayHold(p2, p3)) {
+      if (swapsIn(p2)) return x + 8;
+      if (swapsIn(p3)) return x + 12;
+    } else {
+      clean = p3;
+      cleanKnown = true;
+    }
   }
   for (; x + 4 <= width; x += 4) {
     if (swapsIn(load(x))) return x;

@@ -1,13 +1,13 @@
 #include "composition.h"
 
 #include <algorithm>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "blend.h"
+#include "learnt_rows.h"
 #include "task_sharing.h"
 
 namespace tessarin {
@@ -90,7 +90,9 @@ void StandardBand(const std::vector<DrawnLayer>& layers, RasterImage& composite,
 
 }  // namespace
 
-LayerRecolouring::LayerRecolouring(LayerSwaps swaps) : swaps_(std::move(swaps)) {}
+LayerRecolouring::LayerRecolouring(LayerSwaps swaps, std::shared_ptr<LearntRows> learnt)
+    : swaps_(std::move(swaps)),
+      learnt_(learnt ? std::move(learnt) : std::make_shared<LearntRows>()) {}
 
 Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, RasterImage& composite,
                      LayerRecolouring* recolouring) {
@@ -104,6 +106,8 @@ Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, Raste
   try {
     std::vector<DrawnLayer> layers;
     std::vector<std::unique_ptr<RasterImage>> copies;
+    // Held while drawing: what a later layer learns may let an earlier one's go.
+    std::vector<std::shared_ptr<std::vector<std::uint8_t>>> learnt;
     for (const std::int32_t slot : state.drawOrder) {
       if (slot < 0 || slot >= kSlotCount) continue;
       const LayerSlot& layer = state.layers[static_cast<std::size_t>(slot)];
@@ -112,31 +116,20 @@ Status ComposeLayers(const SetState& state, bool halfMode, BlendRule rule, Raste
       const std::vector<ColourSwap>* swaps =
           recolouring ? &recolouring->swaps_[static_cast<std::size_t>(slot)] : nullptr;
       if (swaps && !swaps->empty()) {
-        LayerRecolouring::Slot& known = recolouring->slots_[static_cast<std::size_t>(slot)];
         if (layer.image->BitsPerPixel() == 16) {
           // Its new colours are rounded to what 16 bits hold, which only a copy can show.
           copies.push_back(std::make_unique<RasterImage>(*layer.image));
           SwapColours(*copies.back(), *swaps);
           drawn.image = copies.back().get();
         } else {
-          if (!known.swapper) known.swapper = std::make_unique<ColourSwapper>(*swaps);
-          // Rows learnt of another image, or over other columns, say nothing of these.
-          auto learnt = std::find_if(known.learnt.begin(), known.learnt.end(),
-                                     [&](const LayerRecolouring::LearntRows& rows) {
-                                       return rows.image == layer.image && rows.width == width;
-                                     });
-          if (learnt == known.learnt.end()) {
-            if (known.learnt.size() == LayerRecolouring::kLearntImages) known.learnt.pop_back();
-            known.learnt.push_back(
-                {layer.image, width,
-                 std::vector<std::uint8_t>(static_cast<std::size_t>(layer.image->Height()),
-                                           ColourSwapper::kRowUnseen)});
-            learnt = std::prev(known.learnt.end());
-          }
-          // The last drawn goes first, so the longest unused is the one let go.
-          std::rotate(known.learnt.begin(), learnt, std::next(learnt));
-          drawn.swapper = known.swapper.get();
-          drawn.rowsLearnt = known.learnt.front().rows.data();
+          std::unique_ptr<ColourSwapper>& swapper =
+              recolouring->swappers_[static_cast<std::size_t>(slot)];
+          if (!swapper) swapper = std::make_unique<ColourSwapper>(*swaps);
+          // Rows learnt of another image, over other columns or for other colours say nothing
+          // of these.
+          learnt.push_back(recolouring->learnt_->For(layer.image, width, *swaps));
+          drawn.swapper = swapper.get();
+          drawn.rowsLearnt = learnt.back()->data();
         }
       }
       layers.push_back(drawn);

@@ -13,35 +13,25 @@
 
 namespace tessarin {
 
+class LearntRows;
+
 // The colours to swap in each slot's layer as it is drawn; empty for none.
 using LayerSwaps = std::array<std::vector<ColourSwap>, kSlotCount>;
 
 // A character's colours while sheets are composed in them, and what drawing learnt: the rows
-// of each layer that hold no colour to swap, which later sheets in the same colours pass by.
-// Keep one for as long as the colours stay; it notices layers and sheet widths that change.
+// of each layer that hold no colour to swap, which later sheets pass by. Keep one for as long
+// as the colours stay; it notices layers and sheet widths that change. Recolourings that share
+// learnt (all the colours of a batch, say) learn each image once for all of them.
 class LayerRecolouring {
  public:
-  explicit LayerRecolouring(LayerSwaps swaps);
+  explicit LayerRecolouring(LayerSwaps swaps, std::shared_ptr<LearntRows> learnt = nullptr);
   const LayerSwaps& Swaps() const { return swaps_; }
 
  private:
   friend Status ComposeLayers(const SetState&, bool, BlendRule, RasterImage&, LayerRecolouring*);
-  // What drawing learnt of one image's rows: held, so that no other image takes its address.
-  struct LearntRows {
-    std::shared_ptr<const RasterImage> image;
-    int width = 0;
-    std::vector<std::uint8_t> rows;
-  };
-  struct Slot {
-    std::unique_ptr<ColourSwapper> swapper;
-    // The images drawn in this slot lately, the last first: a batch goes back and forth
-    // between a part's images.
-    std::vector<LearntRows> learnt;
-  };
-  // Rows are a byte each, so a few images a slot cost little.
-  static constexpr std::size_t kLearntImages = 8;
   LayerSwaps swaps_;
-  std::array<Slot, kSlotCount> slots_;
+  std::array<std::unique_ptr<ColourSwapper>, kSlotCount> swappers_;
+  std::shared_ptr<LearntRows> learnt_;
 };
 
 // Draws every loaded slot of drawOrder at 1:1 into a new 32-bit straight-alpha image of the

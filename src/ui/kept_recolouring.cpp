@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "layer_recolouring.h"
+#include "learnt_rows.h"
 #include "set_extras.h"
 
 namespace tessarin {
@@ -23,6 +24,7 @@ void KeptRecolouring::Forget() {
   choices_.clear();
   chosen_ = false;
   recolouring_.reset();
+  learnt_.reset();
 }
 
 Status KeptRecolouring::Choose(const SetState& state, const SetExtras& extras,
@@ -41,7 +43,8 @@ Status KeptRecolouring::Choose(const SetState& state, const SetExtras& extras,
     // Told once; until the choices change, the source colours.
     return made;
   }
-  recolouring_.emplace(std::move(swaps));
+  if (!learnt_) learnt_ = std::make_shared<LearntRows>();
+  recolouring_.emplace(std::move(swaps), learnt_);
   return Status::Ok();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 namespace tessarin {
 
+class LearntRows;
 struct Material;
 struct SetExtras;
 
@@ -18,7 +20,7 @@ std::vector<std::pair<std::string, std::string>> ChosenColours(
     const std::vector<Material>& materials, const std::vector<int>& choices);
 
 // The window's colours while they stay, kept as a batch keeps them, so that the rows learnt
-// to need no swap are passed by on the next recompose.
+// to need no swap are passed by on the next recompose, in these colours or others of the set.
 class KeptRecolouring {
  public:
   // Another set: its parts take other swaps.
@@ -34,6 +36,7 @@ class KeptRecolouring {
   std::vector<int> choices_;
   bool chosen_ = false;
   std::optional<LayerRecolouring> recolouring_;
+  std::shared_ptr<LearntRows> learnt_;
 };
 
 }  // namespace tessarin

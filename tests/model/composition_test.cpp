@@ -7,8 +7,11 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "composition.h"
+#include "learnt_rows.h"
 #include "palette_swap.h"
 #include "set_state.h"
 #include "setting_file.h"
@@ -284,6 +287,82 @@ TEST(ComposeLayers, RecolouringOnTheWayMatchesRecolouredLayers) {
             ASSERT_EQ(std::memcmp(onTheWay.Row(y), now.Row(y), now.Stride()), 0)
                 << "pass " << pass << " row " << y;
           }
+        }
+      }
+    }
+  }
+}
+
+// Recolourings of a batch share what they learn of rows: colours that become others, colours
+// that others take away and both at once, in turn, over layers that change places, each give
+// the sheet of layers recoloured first, pixel by pixel.
+TEST(ComposeLayers, RecolouringsSharingWhatTheyLearntMatchRecolouredLayers) {
+  constexpr std::uint32_t kSkin = 0x102030, kShade = 0x405060, kCloth = 0xC08040;
+  const std::vector<std::vector<ColourSwap>> choices = {
+      {{kSkin, 0xA0B0C0}, {kShade, 0x111111}},
+      {{kShade, 0x222222}, {kSkin, 0x0000FF}},
+      {{kCloth, 0x00FF00}},
+      {{kSkin, 0xA0B0C0}, {kShade, 0x111111}, {kCloth, 0x00FF00}},
+  };
+  std::mt19937 random(9);
+  // Rows by turns hold nothing to swap, skin and shade, or cloth only, among other colours.
+  const auto layer = [&](int shift) {
+    auto image = std::make_shared<RasterImage>();
+    image->Create(40, 12, 32, true);
+    for (int y = 0; y < image->Height(); ++y) {
+      for (int x = 0; x < image->Width(); ++x) {
+        const int kind = (y + shift) % 3;
+        std::uint32_t colour = static_cast<std::uint32_t>(random()) | 0x01000000u;
+        if (random() % 5 == 0) {
+          colour = kind == 0 ? colour : kind == 1 ? (x % 2 ? kSkin : kShade) : kCloth;
+          colour |= static_cast<std::uint32_t>(random()) << 24;
+        }
+        for (int c = 0; c < 4; ++c) {
+          image->Row(y)[4 * x + c] = static_cast<std::uint8_t>(colour >> (8 * c));
+        }
+      }
+    }
+    return image;
+  };
+  SetState state;
+  state.xSize = 40;
+  state.ySize = 12;
+  for (int part = 0; part < 3; ++part) {
+    InsertLayerPair(state, part, part + 1);
+    state.layers[static_cast<std::size_t>(MainSlot(part))].image = layer(part);
+  }
+  const auto learnt = std::make_shared<LearntRows>();
+  std::vector<LayerRecolouring> recolourings;
+  for (const std::vector<ColourSwap>& swaps : choices) {
+    LayerSwaps layerSwaps;
+    for (int part = 0; part < 3; ++part)
+      layerSwaps[static_cast<std::size_t>(MainSlot(part))] = swaps;
+    recolourings.emplace_back(layerSwaps, learnt);
+  }
+  for (const BlendRule rule : {BlendRule::Classic, BlendRule::Standard}) {
+    for (const std::size_t choice : {0, 1, 2, 3, 0, 2, 1, 3}) {
+      // Halfway, the layers change places.
+      if (choice == 2) {
+        std::swap(state.layers[static_cast<std::size_t>(MainSlot(0))].image,
+                  state.layers[static_cast<std::size_t>(MainSlot(2))].image);
+      }
+      for (const bool half : {false, true}) {
+        SCOPED_TRACE("colours " + std::to_string(choice) +
+                     (rule == BlendRule::Classic ? " classic" : " standard") +
+                     (half ? " half" : ""));
+        SetState recoloured = state;
+        for (int part = 0; part < 3; ++part) {
+          auto& image = recoloured.layers[static_cast<std::size_t>(MainSlot(part))].image;
+          auto copy = std::make_shared<RasterImage>(*image);
+          SwapColoursPlainly(*copy, choices[choice]);
+          image = copy;
+        }
+        const RasterImage expected = Composed(recoloured, half, rule);
+        RasterImage onTheWay;
+        ASSERT_TRUE(ComposeLayers(state, half, rule, onTheWay, &recolourings[choice]).IsOk());
+        for (int y = 0; y < expected.Height(); ++y) {
+          ASSERT_EQ(std::memcmp(onTheWay.Row(y), expected.Row(y), expected.Stride()), 0)
+              << "row " << y;
         }
       }
     }

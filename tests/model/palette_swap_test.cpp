@@ -143,6 +143,15 @@ TEST_P(SwapPathsTest, AgreeWithPlainSearch) {
     for (int x = 0; x < fast.Width(); ++x) put(fast.Row(y) + 4 * x, 0xFF10A030u);
     put(fast.Row(y) + 4 * ((37 * y) % fast.Width()), 0xFF000000u | used.front());
   }
+  // Near misses, which painted art has: a listed colour with another red, or another blue
+  // and green; now and then the colour itself after them.
+  for (int y = 2; y < fast.Height(); y += 5) {
+    for (int x = 0; x < fast.Width(); ++x) {
+      const std::uint32_t listed = used[next() % used.size()];
+      const std::uint32_t missed = listed ^ (x % 2 ? 0x800000u : 0x000180u);
+      put(fast.Row(y) + 4 * x, (x % 41 == 40 ? listed : missed) | 0xFF000000u);
+    }
+  }
   const RasterImage original = fast;
   RasterImage plain = fast;
   SwapColours(fast, swaps);
