@@ -213,15 +213,18 @@ void WindowTest::SaveDialogOffersMetadata() {
   QTemporaryDir out;
   const QString target = out.filePath(QStringLiteral("sheet.png"));
   bool shownTicked = !offered;
+  bool answered = false;
   QTimer person;
   connect(&person, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
     auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("saveOption"));
-    if (box == nullptr) {
+    // Answered once: a dialog still open after that is cancelled, and the test fails.
+    if (box == nullptr || answered) {
       dialog->reject();
       return;
     }
+    answered = true;
     shownTicked = box->isChecked();
     if (ticked) box->click();
     dialog->selectFile(target);
