@@ -179,8 +179,7 @@ std::variant<BatchResult, CliError> RunBatch(SetState& state, const SetAdditions
       metadata.imageName = FileNameOf(path);
       metadata.recipe = RecipeOf(state, files, plan.Colours(colours), options.half, options.blend);
       metadata.images = UsedImages(state, additions.credits, files);
-      texts.emplace_back(MetadataName(path, ".json"), SpriteSheetJson(metadata));
-      texts.emplace_back(MetadataName(path, ".credits.txt"), CreditsText(metadata.images));
+      texts = MetadataFiles(metadata, path);
       std::set<std::string>& lines = folderCredits[FolderOf(path)];
       for (const UsedImage& image : metadata.images) lines.insert(CreditLine(image));
     }

@@ -13,10 +13,6 @@
 namespace tessarin::cli {
 namespace {
 
-std::string LeavesSetReason() {
-  return " names no folder: its name leaves the set folder";
-}
-
 std::string Listed(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -152,7 +148,7 @@ std::variant<CompositionPlan, CliError> PlanComposition(const SetState& state,
   }
   for (int k = 0; k < kPartCount; ++k) {
     if (plan.random[k] && !state.partNames[k].empty() && !PartFolder(state, k)) {
-      plan.warnings.push_back("part " + DescribePart(state, k) + LeavesSetReason() + "; left out");
+      plan.warnings.push_back(PartWithoutFolder(state, k) + "; left out");
     }
     // Chance picks only among images whose terms are all allowed; picked parts were checked.
     if (plan.random[k] && options.licences) {

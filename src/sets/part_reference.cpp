@@ -32,6 +32,10 @@ std::string DescribePart(const SetState& state, int part) {
   return std::to_string(part) + " '" + state.partNames[part] + "'";
 }
 
+std::string PartWithoutFolder(const SetState& state, int part) {
+  return "part " + DescribePart(state, part) + " names no folder: its name leaves the set folder";
+}
+
 std::variant<int, std::string> ResolvePart(const SetState& state, std::string_view text) {
   if (text.size() == 1 && text[0] >= '0' && text[0] < '0' + kPartCount) {
     int index = text[0] - '0';
@@ -61,7 +65,7 @@ std::variant<int, std::string> FindPickedImage(const SetState& state, int part,
   if (const std::optional<int> entry = FindImageEntry(images, fileName)) return *entry;
   const std::optional<std::filesystem::path> folder = PartFolder(state, part);
   if (!folder) {
-    return "part " + DescribePart(state, part) + " names no folder: its name leaves the set folder";
+    return PartWithoutFolder(state, part);
   }
   std::error_code ignored;
   if (!std::filesystem::is_directory(*folder, ignored)) {

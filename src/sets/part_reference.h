@@ -19,6 +19,9 @@ std::variant<int, std::string> ResolvePart(const SetState& state, std::string_vi
 // "index 'name'", how messages name a part.
 std::string DescribePart(const SetState& state, int part);
 
+// Why part has no folder: its name leaves the set folder.
+std::string PartWithoutFolder(const SetState& state, int part);
+
 // The list entry of fileName among a part's images: 0 for "none", i + 1 for images[i].
 // Names match exactly first, then without case.
 std::optional<int> FindImageEntry(const std::vector<std::string>& images,

@@ -129,4 +129,10 @@ std::string MetadataName(const std::string& sheetPath, const char* ending) {
   return PathToUtf8(PathFromUtf8(sheetPath).replace_extension()) + ending;
 }
 
+std::vector<std::pair<std::string, std::string>> MetadataFiles(const SheetMetadata& metadata,
+                                                               const std::string& sheetPath) {
+  return {{MetadataName(sheetPath, ".json"), SpriteSheetJson(metadata)},
+          {MetadataName(sheetPath, ".credits.txt"), CreditsText(metadata.images)}};
+}
+
 }  // namespace tessarin

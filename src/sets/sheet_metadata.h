@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "character_recipe.h"
@@ -44,5 +45,10 @@ std::string CreditsText(const std::vector<UsedImage>& images);
 // The metadata files of a sheet, UTF-8 paths: the sheet's with ".json", or with
 // ".credits.txt", for its extension.
 std::string MetadataName(const std::string& sheetPath, const char* ending);
+
+// The files written beside the sheet at sheetPath: its JSON and its credits, each as a UTF-8
+// path and its text.
+std::vector<std::pair<std::string, std::string>> MetadataFiles(const SheetMetadata& metadata,
+                                                               const std::string& sheetPath);
 
 }  // namespace tessarin

@@ -465,10 +465,7 @@ void CompositorDialog::SaveMetadata(const QString& fileName, const RasterImage& 
   metadata.animations = AnimationsFor(additions_.extras, compositeHalf_);
   metadata.recipe = CurrentRecipe();
   metadata.images = UsedImages(state_, additions_.credits, files);
-  const std::pair<std::string, std::string> texts[] = {
-      {MetadataName(sheetPath, ".json"), SpriteSheetJson(metadata)},
-      {MetadataName(sheetPath, ".credits.txt"), CreditsText(metadata.images)}};
-  for (const auto& [path, text] : texts) {
+  for (const auto& [path, text] : MetadataFiles(metadata, sheetPath)) {
     const Status saved = SaveBytesAtomically(PathFromUtf8(path), text);
     if (!saved) {
       ShowMessage(strings::Translated(strings::kSaveCaption),
