@@ -65,6 +65,27 @@ std::size_t BytesBeforeFault(const std::uint8_t* in, std::size_t inSize, std::ui
   return reaches(low * lineBytes - 1) ? (low - 1) * lineBytes : low * lineBytes;
 }
 
+// Up to this many bytes of inflated rows, each thread keeps its room for them from image to
+// image: a 2048 x 2048 layer's fit. Fresh memory costs more to fault in than to inflate into.
+constexpr std::size_t kKeptRoomBytes = 24u << 20;
+
+// Room for bytes of inflated rows: this thread's, or one of their own held by once.
+std::uint8_t* RoomForRows(std::size_t bytes, std::unique_ptr<std::uint8_t[]>& once) {
+  if (bytes > kKeptRoomBytes) {
+    once.reset(new std::uint8_t[bytes]);
+    return once.get();
+  }
+  thread_local std::unique_ptr<std::uint8_t[]> kept;
+  thread_local std::size_t keptBytes = 0;
+  if (keptBytes < bytes) {
+    kept.reset();
+    keptBytes = 0;
+    kept.reset(new std::uint8_t[bytes]);
+    keptBytes = bytes;
+  }
+  return kept.get();
+}
+
 // The ceiling every image is held to, for a picture held only in part.
 bool ExceedsCeiling(int width, int height) {
   return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4 >
@@ -114,12 +135,13 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
   const std::size_t filteredSize = lineBytes * static_cast<std::size_t>(height);
   const int keptWidth = keep.WidthOf(width);
   const int keptHeight = keep.HeightOf(height);
-  // The whole picture is inflated and checked all the same. Kept whole, it is inflated into
-  // the image itself and undone in place; otherwise into a buffer of its own, which goes once
-  // the kept corner is undone into the image.
+  // The whole picture is inflated and checked all the same, into this thread's room for it, and
+  // undone into the image, whose pages that stay clear are then never touched. Too large to
+  // keep room for, a whole picture is inflated into the image itself and undone in place.
   const bool whole = keptWidth == width && keptHeight == height;
-  std::vector<std::uint8_t, PixelAllocator<std::uint8_t>> inflatedRows;
-  if (whole) {
+  const bool inPlace = whole && filteredSize > kKeptRoomBytes;
+  std::unique_ptr<std::uint8_t[]> ownRoom;
+  if (inPlace) {
     image.Allocate(width, height, 32, static_cast<std::size_t>(height));
     if (image.IsNull()) return handOn;
   } else {
@@ -128,9 +150,8 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
       image.Destroy();
       return handOn;
     }
-    inflatedRows.resize(filteredSize);
   }
-  std::uint8_t* base = whole ? image.Row(0) : inflatedRows.data();
+  std::uint8_t* base = inPlace ? image.Row(0) : RoomForRows(filteredSize, ownRoom);
   const std::uint8_t* deflated = stream + 2;
   const std::size_t deflatedSize = streamSize - 2;
   const auto rowOf = [&](std::size_t byte) {
@@ -166,7 +187,8 @@ RgbaPngReading DecodeRgbaPng(const std::uint8_t* bytes, const std::vector<ByteSp
   const std::size_t after = deflatedSize - inflated.consumed;
   const bool checked = after >= 4 && ReadBig32(deflated + inflated.consumed) ==
                                          libdeflate_adler32(1, base, filteredSize);
-  const int badRow = UnfilterRgbaRows(base, width, height, image.Row(0), keptWidth, keptHeight);
+  const int badRow =
+      UnfilterRgbaRows(base, width, height, image.Row(0), keptWidth, keptHeight, !inPlace);
   if (badRow >= 0) {
     // Every decoder stops at such a row, whatever follows the rows.
     const int filter = base[static_cast<std::size_t>(badRow) * lineBytes];

@@ -170,19 +170,45 @@ bool UnfilterRow(int filter, const std::uint8_t* in, const std::uint8_t* above, 
   }
 }
 
+bool IsZero(const std::uint8_t* bytes, std::size_t count) {
+  std::size_t i = 0;
+  std::uint64_t any = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    any |= word;
+    // A row that is not zero usually shows it early.
+    if ((i & 255) == 248 && any != 0) return false;
+  }
+  for (; i < count; ++i) any |= bytes[i];
+  return any == 0;
+}
+
 }  // namespace
 
 int UnfilterRgbaRows(const std::uint8_t* filtered, int width, int height, std::uint8_t* out,
-                     int keptWidth, int keptHeight) {
+                     int keptWidth, int keptHeight, bool outIsClear) {
   const std::size_t lineBytes = 4 * static_cast<std::size_t>(width) + 1;
   const auto kept = static_cast<std::size_t>(keptWidth);
   const std::size_t rowBytes = 4 * kept;
+  // Whether the row above is known to be zero; the first row has none, which every filter reads
+  // as zeros.
+  bool aboveClear = true;
   // Every filter predicts from pixels to the left and above, so the kept columns need no
   // others.
   for (int y = 0; y < keptHeight; ++y) {
     const std::uint8_t* in = filtered + static_cast<std::size_t>(y) * lineBytes;
     std::uint8_t* row = out + static_cast<std::size_t>(y) * rowBytes;
+    if (outIsClear && in[0] <= 4 && IsZero(in + 1, rowBytes)) {
+      // Zero differences over zero predictions: None and Sub predict from the row itself, which
+      // stays zero from its left edge on; Up, Average and Paeth also from the row above.
+      if (in[0] <= 1 || aboveClear) {
+        aboveClear = true;
+        continue;
+      }
+    }
     if (!UnfilterRow(in[0], in + 1, y > 0 ? row - rowBytes : nullptr, row, kept)) return y;
+    aboveClear = false;
   }
   for (int y = keptHeight; y < height; ++y) {
     if (filtered[static_cast<std::size_t>(y) * lineBytes] > 4) return y;

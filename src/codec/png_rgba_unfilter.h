@@ -9,7 +9,9 @@ namespace tessarin {
 // 4 * keptWidth bytes a row, B, G, R, A. out may be filtered itself. Rows past keptHeight only
 // have their filter checked. Returns the first row whose filter does not exist, or -1; the
 // kept rows before it are undone.
+// With outIsClear, out is all zero bytes and apart from filtered, and rows that come out zero
+// are not written: pages of fresh memory that a layer leaves clear are then never touched.
 int UnfilterRgbaRows(const std::uint8_t* filtered, int width, int height, std::uint8_t* out,
-                     int keptWidth, int keptHeight);
+                     int keptWidth, int keptHeight, bool outIsClear = false);
 
 }  // namespace tessarin

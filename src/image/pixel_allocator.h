@@ -6,12 +6,12 @@
 
 namespace tessarin {
 
-// Sheets and layers are megabytes each, and a composition touches every byte of a dozen
-// fresh ones; faulting them in 4 KiB at a time costs more than composing them. Large
-// buffers therefore come straight from the system, aligned for and asking for huge pages
-// where the system has them; small ones come from the heap. Either way the bytes start at
-// 0, which spares writing the zeros a second time, and spares it entirely for a decoder
-// that fills the buffer itself.
+// Pixel buffers start at 0: the allocator's zeros spare writing them a second time, and spare
+// it entirely for a decoder that fills the buffer itself. They come from the heap, which takes
+// large ones straight from the system (zeroed by it) and hands freed ones on within a batch.
+// Huge pages were tried and dropped: on a virtual machine that returns free memory to its host,
+// a process that starts after a pause waits for the host to bring every fresh 2 MiB page back,
+// which made a one-character run 40 % slower; small pages come back warm.
 void* AllocatePixels(std::size_t bytes);  // zeroed; throws std::bad_alloc
 void FreePixels(void* pixels, std::size_t bytes) noexcept;
 

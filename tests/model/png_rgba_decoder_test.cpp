@@ -132,6 +132,58 @@ TEST(PngRgbaDecoder, UndoesEveryFilterWhereItsPredictorsTieOrWrap) {
   }
 }
 
+// Rows that come out clear are left unwritten in the fresh image; rows whose filtered bytes
+// are zero but which repeat a row above, or are clear only in the kept corner, must not be.
+TEST(PngRgbaDecoder, ReadsClearRowsAndRowsThatRepeatTheOneAbove) {
+  struct Layout {
+    const char* name;
+    const char* rows;  // one letter a row: '.' clear, 'a' or 'b' a varied row, 'r' right half
+  };
+  static constexpr Layout kLayouts[] = {
+      {"ClearAroundContent", "..aa..b."},   {"RepeatedUnderClear", "a.aab.bb"},
+      {"ClearInTheKeptCorner", "rr.ar.r."}, {"AllClear", "......"},
+      {"ContentOnlyInLastRow", ".......b"},
+  };
+  for (const Layout& layout : kLayouts) {
+    for (const int width : {1, 5, 8, 37}) {
+      const int height = static_cast<int>(std::char_traits<char>::length(layout.rows));
+      const Bytes varied = VariedSamples(width, 2, 4, 3);
+      const std::size_t rowBytes = 4 * static_cast<std::size_t>(width);
+      Bytes samples;
+      for (int y = 0; y < height; ++y) {
+        const char kind = layout.rows[y];
+        Bytes row(rowBytes, 0);
+        if (kind == 'a' || kind == 'b') {
+          const std::size_t from = kind == 'a' ? 0 : rowBytes;
+          std::copy_n(varied.begin() + static_cast<std::ptrdiff_t>(from), rowBytes, row.begin());
+        } else if (kind == 'r') {
+          // Clear over the left half, which is all a kept corner of half the width holds.
+          for (std::size_t i = 4 * static_cast<std::size_t>((width + 1) / 2); i < rowBytes; ++i) {
+            row[i] = static_cast<std::uint8_t>(i * 37 + 1);
+          }
+        }
+        samples.insert(samples.end(), row.begin(), row.end());
+      }
+      for (const RowFilter filter : {RowFilter::None, RowFilter::Sub, RowFilter::Up,
+                                     RowFilter::Average, RowFilter::Paeth, RowFilter::ByTurns}) {
+        SCOPED_TRACE(std::string(layout.name) + ", width " + std::to_string(width) + ", filter " +
+                     std::to_string(static_cast<int>(filter)));
+        const Bytes png = PngFile(
+            width, height, 6, ZlibStream(FilteredRows(samples, width, height, 4, filter), kLevel6));
+        const LibpngReading theirs = ReadWithLibpng(png);
+        ASSERT_TRUE(theirs.read) << theirs.error;
+        RasterImage ours;
+        ASSERT_EQ(ReadByOurReader(png, ours).outcome, RgbaPngReading::Outcome::Read);
+        EXPECT_EQ(PixelsUnlike(ours, theirs), 0);
+        RasterImage kept;
+        const KeptCorner corner{(width + 1) / 2, height};
+        ASSERT_EQ(ReadByOurReader(png, kept, corner).outcome, RgbaPngReading::Outcome::Read);
+        EXPECT_EQ(PixelsUnlike(kept, theirs), 0);
+      }
+    }
+  }
+}
+
 // How a broken file must fare.
 enum class Expect {
   AsLibpng,  // loads exactly when libpng reads it, to the same pixels
