@@ -5,8 +5,6 @@
 #include "image_file.h"
 
 #include <QByteArray>
-#include <QIODevice>
-#include <QImage>
 #include <QString>
 #include <QThread>
 
@@ -15,6 +13,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "atomic_save.h"
@@ -28,6 +27,7 @@
 #include "regular_file.h"
 #include "shown_name.h"
 #include "toolkit_codec.h"
+#include "toolkit_messages.h"
 
 namespace tessarin {
 namespace {
@@ -82,7 +82,14 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image, 
       !fault.empty()) {
     return damaged(fault);
   }
-  Status status = DecodeWithToolkit(bytes, png, name, image);
+  std::string why;
+  const ToolkitCodec* toolkit = LoadedToolkitCodec(why);
+  if (toolkit == nullptr) {
+    return Status::Error("Cannot decode " + Quoted(name) + ": the image codecs for formats " +
+                         "other than RGBA PNG could not be loaded: " + why);
+  }
+  QuietToolkitImageMessages();
+  Status status = toolkit->decode(bytes, png, name, image);
   if (status) image.KeepCorner(keep);
   return status;
 }
@@ -155,45 +162,50 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
   const QString fileName = ToQString(path.filename());
   const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
   const QString extension = dot < 0 ? QString() : fileName.mid(dot + 1);
-  const QByteArray format = EncoderFormat(extension);
-  if (format.isEmpty()) {
-    return Status::Error(failure + (extension.isEmpty()
-                                        ? std::string("the file name has no extension")
-                                        : "no encoder for the extension " + Quoted(extension)));
-  }
-
+  if (extension.isEmpty()) return Status::Error(failure + "the file name has no extension");
   // PNG files of our own pixel formats are written by our encoder, and BMP files with alpha by
-  // ours, which keeps it; the rest go through the toolkit's.
-  const bool ourPng = format == "png" && PngEncoderTakes(image);
-  const bool ourBmp = format == "bmp" && BmpAlphaEncoderTakes(image);
+  // ours, which keeps it; the rest go through the toolkit's, the whole file made before any of
+  // it is written.
+  const auto is = [&extension](const char* format) {
+    return extension.compare(QLatin1String(format), Qt::CaseInsensitive) == 0;
+  };
   std::vector<std::uint8_t> encoded;
-  QImage picture;
-  if (ourPng || ourBmp) {
+  QByteArray made;
+  if (is("png") && PngEncoderTakes(image)) {
     try {
-      encoded = ourPng ? EncodePng(image) : EncodeBmpWithAlpha(image);
+      encoded = EncodePng(image);
+    } catch (const std::bad_alloc&) {
+      return Status::OutOfMemory(failure + "out of memory");
+    }
+  } else if (is("bmp") && BmpAlphaEncoderTakes(image)) {
+    try {
+      encoded = EncodeBmpWithAlpha(image);
     } catch (const std::bad_alloc&) {
       return Status::OutOfMemory(failure + "out of memory");
     }
   } else {
-    picture = ToQImage(image);
-    if (picture.isNull()) return Status::OutOfMemory(failure + "out of memory");
+    std::string why;
+    const ToolkitCodec* toolkit = LoadedToolkitCodec(why);
+    if (toolkit == nullptr) {
+      return Status::Error(failure + "the image codecs for formats other than RGBA PNG could " +
+                           "not be loaded: " + why);
+    }
+    const QByteArray format = toolkit->encoderFormat(extension);
+    if (format.isEmpty()) {
+      return Status::Error(failure + "no encoder for the extension " + Quoted(extension));
+    }
+    QuietToolkitImageMessages();
+    if (const Status encodedByToolkit = toolkit->encode(image, format, made); !encodedByToolkit) {
+      return encodedByToolkit.IsOutOfMemory()
+                 ? Status::OutOfMemory(failure + encodedByToolkit.Message())
+                 : Status::Error(failure + encodedByToolkit.Message());
+    }
   }
-  const Status saved = SaveAtomically(
-      path,
-      [&](QIODevice& file, QString& error) {
-        try {
-          if (picture.isNull()) {
-            const auto size = static_cast<qint64>(encoded.size());
-            return file.write(reinterpret_cast<const char*>(encoded.data()), size) == size;
-          }
-          return EncodeWithToolkit(file, format, picture, error);
-        } catch (const std::bad_alloc&) {
-          // Failed like any write, so that the partial file goes.
-          error = QStringLiteral("out of memory");
-          return false;
-        }
-      },
-      durability);
+  const std::string_view bytes =
+      made.isEmpty()
+          ? std::string_view(reinterpret_cast<const char*>(encoded.data()), encoded.size())
+          : std::string_view(made.constData(), static_cast<std::size_t>(made.size()));
+  const Status saved = SaveBytesAtomically(path, bytes, durability);
   if (!saved) return Status::Error(failure + saved.Message());
   return Status::Ok();
 }

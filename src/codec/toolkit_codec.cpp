@@ -1,4 +1,4 @@
-#include "toolkit_codec.h"
+// The module that holds the bridge to QtGui's image codecs.
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -9,12 +9,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "decode_refusal.h"
 #include "png_chunk_scan.h"
 #include "raster_image.h"
-#include "toolkit_messages.h"
+#include "toolkit_codec.h"
 
 namespace tessarin {
 namespace {
@@ -153,11 +154,8 @@ void Store(QImage decoded, bool keyAlpha, RasterImage& image) {
   }
 }
 
-}  // namespace
-
-Status DecodeWithToolkit(const QByteArray& bytes, const PngFacts& png, const QString& name,
-                         RasterImage& image) {
-  QuietToolkitImageMessages();
+Status Decode(const QByteArray& bytes, const PngFacts& png, const QString& name,
+              RasterImage& image) {
   QByteArray toDecode = bytes;
   if (png.hasKey) toDecode.remove(png.keyChunkBegin, png.keyChunkEnd - png.keyChunkBegin);
 
@@ -246,7 +244,7 @@ QImage ToQImage(const RasterImage& image) {
   return out;
 }
 
-QByteArray EncoderFormat(const QString& extension) {
+QByteArray FormatForExtension(const QString& extension) {
   if (extension.isEmpty()) return {};
   // The encoders built into QtGui claim their extensions before any plugin. Listing every
   // encoder loads every image plugin, so these are looked up without that.
@@ -262,18 +260,31 @@ QByteArray EncoderFormat(const QString& extension) {
   return {};
 }
 
-bool EncodeWithToolkit(QIODevice& device, const QByteArray& format, const QImage& picture,
-                       QString& error) {
-  QImageWriter writer(&device, format);
-  if (format == "png") {
-    writer.setCompression(kPngCompression);
-  } else if (format == "webp") {
-    // The encoder's top quality is its lossless mode; a sheet must keep its exact pixels.
-    writer.setQuality(100);
+Status Encode(const RasterImage& image, const QByteArray& format, QByteArray& file) {
+  try {
+    const QImage picture = ToQImage(image);
+    if (picture.isNull()) return Status::OutOfMemory("out of memory");
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (format == "png") {
+      writer.setCompression(kPngCompression);
+    } else if (format == "webp") {
+      // The encoder's top quality is its lossless mode; a sheet must keep its exact pixels.
+      writer.setQuality(100);
+    }
+    if (writer.write(picture)) return Status::Ok();
+    return Status::Error(writer.errorString().toStdString());
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory("out of memory");
   }
-  if (writer.write(picture)) return true;
-  error = writer.errorString();
-  return false;
 }
 
+const ToolkitCodec kCodec = {Decode, FormatForExtension, Encode};
+
+}  // namespace
 }  // namespace tessarin
+
+extern "C" Q_DECL_EXPORT const tessarin::ToolkitCodec* tessarin_toolkit_codec() {
+  return &tessarin::kCodec;
+}

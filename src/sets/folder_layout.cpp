@@ -4,39 +4,15 @@
 #include <system_error>
 
 #include "name_case.h"
+#include "program_file.h"
 #include "set_state.h"
 #include "shown_name.h"
 #include "text_encoding.h"
-
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
 
 namespace fs = std::filesystem;
 
 namespace tessarin {
 namespace {
-
-fs::path ProgramFile() {
-#ifdef _WIN32
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return fs::path(buffer);
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-#else
-  std::error_code error;
-  fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::path() : self;
-#endif
-}
 
 // Names are listed and matched as shown; the entry itself is opened by its own bytes.
 std::string ShownName(const fs::path& fileName) {

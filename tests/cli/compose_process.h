@@ -31,12 +31,13 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Starts the built tessarin-compose with args, its output streams going into the given files;
-// the child's pid, or 0 when it could not start.
+// Starts the built tessarin-compose (or a copy of it) with args, its output streams going into
+// the given files; the child's pid, or 0 when it could not start.
 inline pid_t StartCompose(const std::vector<std::string>& args,
                           const std::filesystem::path& outFile,
-                          const std::filesystem::path& errFile) {
-  std::vector<std::string> argStrings{TESSARIN_COMPOSE};
+                          const std::filesystem::path& errFile,
+                          const std::string& program = TESSARIN_COMPOSE) {
+  std::vector<std::string> argStrings{program};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : argStrings) argv.push_back(arg.data());
@@ -91,11 +92,12 @@ inline pid_t StartComposeLimited(const std::vector<std::string>& args,
 // so that neither stream can fill up and stall the child.
 inline ProcessResult RunCompose(const std::vector<std::string>& args,
                                 const std::filesystem::path& scratch,
-                                const std::vector<ResourceLimit>& limits = {}) {
+                                const std::vector<ResourceLimit>& limits = {},
+                                const std::string& program = TESSARIN_COMPOSE) {
   const std::filesystem::path outFile = scratch / "stdout.txt";
   const std::filesystem::path errFile = scratch / "stderr.txt";
   ProcessResult result;
-  const pid_t pid = limits.empty() ? StartCompose(args, outFile, errFile)
+  const pid_t pid = limits.empty() ? StartCompose(args, outFile, errFile, program)
                                    : StartComposeLimited(args, outFile, errFile, limits);
   if (pid != 0) {
     // A child that hangs is ended, so that the test fails instead of waiting with it.
