@@ -13,12 +13,6 @@
 namespace tessarin::cli {
 namespace {
 
-std::string Listed(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text.empty() ? "none" : text;
-}
-
 // The part text names, or bad input naming where the text came from.
 std::variant<int, CliError> PartNamed(const SetState& state, std::string_view text,
                                       const std::string& from) {

@@ -20,13 +20,13 @@ std::string DefinedParts(const SetState& state) {
   return list.empty() ? "none" : list;
 }
 
+}  // namespace
+
 std::string Listed(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
   return text.empty() ? "none" : text;
 }
-
-}  // namespace
 
 std::string DescribePart(const SetState& state, int part) {
   return std::to_string(part) + " '" + state.partNames[part] + "'";

@@ -19,6 +19,9 @@ std::variant<int, std::string> ResolvePart(const SetState& state, std::string_vi
 // "index 'name'", how messages name a part.
 std::string DescribePart(const SetState& state, int part);
 
+// Names joined by ", " as messages list them, or "none" for no names.
+std::string Listed(const std::vector<std::string>& names);
+
 // Why part has no folder: its name leaves the set folder.
 std::string PartWithoutFolder(const SetState& state, int part);
 

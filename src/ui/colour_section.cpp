@@ -8,10 +8,24 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <cstddef>
+#include <functional>
 
 #include "set_extras.h"
 
 namespace tessarin {
+namespace {
+
+// Gives each material's widget its value by show, for the materials values covers, with the
+// widget's signals blocked so the caller recomposes once.
+template <typename Widget, typename Value, typename Show>
+void ShowQuietly(const std::vector<Widget*>& widgets, const std::vector<Value>& values, Show show) {
+  for (std::size_t m = 0; m < widgets.size() && m < values.size(); ++m) {
+    const QSignalBlocker blocker(widgets[m]);
+    std::invoke(show, widgets[m], values[m]);
+  }
+}
+
+}  // namespace
 
 ColourSection::ColourSection(QWidget* parent) : QGroupBox(tr("色"), parent) {
   auto* ruleLabel = new QLabel(tr("合成方法"), this);
@@ -75,10 +89,7 @@ std::vector<int> ColourSection::Choices() const {
 }
 
 void ColourSection::SetChoices(const std::vector<int>& choices) {
-  for (std::size_t m = 0; m < choices_.size() && m < choices.size(); ++m) {
-    const QSignalBlocker blocker(choices_[m]);
-    choices_[m]->setCurrentIndex(choices[m]);
-  }
+  ShowQuietly(choices_, choices, &QComboBox::setCurrentIndex);
 }
 
 std::vector<bool> ColourSection::Ticked() const {
@@ -88,10 +99,7 @@ std::vector<bool> ColourSection::Ticked() const {
 }
 
 void ColourSection::SetTicked(const std::vector<bool>& ticked) {
-  for (std::size_t m = 0; m < randomBoxes_.size() && m < ticked.size(); ++m) {
-    const QSignalBlocker blocker(randomBoxes_[m]);
-    randomBoxes_[m]->setChecked(ticked[m]);
-  }
+  ShowQuietly(randomBoxes_, ticked, &QCheckBox::setChecked);
 }
 
 std::vector<int> ColourSection::ChoiceCounts() const {

@@ -71,5 +71,19 @@ TEST(PartReference, ImageEntriesCountFromNone) {
   for (const Case& c : cases) EXPECT_EQ(FindImageEntry(images, c.file), c.entry) << c.file;
 }
 
+TEST(PartReference, NamesAreListedWithCommasOrAsNone) {
+  struct Case {
+    std::vector<std::string> names;
+    const char* listed;
+  };
+  const std::vector<Case> cases = {
+      {{}, "none"},
+      {{"red"}, "red"},
+      {{"red", "Blue"}, "red, Blue"},
+      {{"a b", "c", "d"}, "a b, c, d"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Listed(c.names), c.listed) << c.listed;
+}
+
 }  // namespace
 }  // namespace tessarin
