@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -213,23 +214,24 @@ void WindowTest::SaveDialogOffersMetadata() {
   QTemporaryDir out;
   const QString target = out.filePath(QStringLiteral("sheet.png"));
   bool shownTicked = !offered;
-  int answers = 0;
+  bool answered = false;
   QTimer person;
   connect(&person, &QTimer::timeout, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr) return;
     auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("saveOption"));
-    // A busy machine may keep the dialog open past the first answer, which is then given
-    // again; a dialog that will not close is cancelled, and the test fails.
-    if (box == nullptr || answers == 100) {
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    // Answered once: a dialog still open after that is cancelled, and the test fails.
+    if (box == nullptr || name == nullptr || answered) {
       dialog->reject();
       return;
     }
-    if (answers++ == 0) {
-      shownTicked = box->isChecked();
-      if (ticked) box->click();
-    }
-    dialog->selectFile(target);
+    answered = true;
+    shownTicked = box->isChecked();
+    if (ticked) box->click();
+    // Typed, as a person does: selectFile() leaves the name alone while the field has the
+    // focus, which it may have by then.
+    name->setText(target);
     QMetaObject::invokeMethod(dialog, "accept");
   });
   person.start(10);
