@@ -85,8 +85,7 @@ Status Decode(const QByteArray& bytes, const QString& name, RasterImage& image, 
   std::string why;
   const ToolkitCodec* toolkit = LoadedToolkitCodec(why);
   if (toolkit == nullptr) {
-    return Status::Error("Cannot decode " + Quoted(name) + ": the image codecs for formats " +
-                         "other than RGBA PNG could not be loaded: " + why);
+    return Status::Error("Cannot decode " + Quoted(name) + ": " + why);
   }
   QuietToolkitImageMessages();
   Status status = toolkit->decode(bytes, png, name, image);
@@ -169,27 +168,22 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
   const auto is = [&extension](const char* format) {
     return extension.compare(QLatin1String(format), Qt::CaseInsensitive) == 0;
   };
+  const bool ourPng = is("png") && PngEncoderTakes(image);
+  const bool ourBmp = is("bmp") && BmpAlphaEncoderTakes(image);
   std::vector<std::uint8_t> encoded;
   QByteArray made;
-  if (is("png") && PngEncoderTakes(image)) {
+  std::string_view bytes;
+  if (ourPng || ourBmp) {
     try {
-      encoded = EncodePng(image);
+      encoded = ourPng ? EncodePng(image) : EncodeBmpWithAlpha(image);
     } catch (const std::bad_alloc&) {
       return Status::OutOfMemory(failure + "out of memory");
     }
-  } else if (is("bmp") && BmpAlphaEncoderTakes(image)) {
-    try {
-      encoded = EncodeBmpWithAlpha(image);
-    } catch (const std::bad_alloc&) {
-      return Status::OutOfMemory(failure + "out of memory");
-    }
+    bytes = std::string_view(reinterpret_cast<const char*>(encoded.data()), encoded.size());
   } else {
     std::string why;
     const ToolkitCodec* toolkit = LoadedToolkitCodec(why);
-    if (toolkit == nullptr) {
-      return Status::Error(failure + "the image codecs for formats other than RGBA PNG could " +
-                           "not be loaded: " + why);
-    }
+    if (toolkit == nullptr) return Status::Error(failure + why);
     const QByteArray format = toolkit->encoderFormat(extension);
     if (format.isEmpty()) {
       return Status::Error(failure + "no encoder for the extension " + Quoted(extension));
@@ -200,11 +194,8 @@ Status WriteImageFile(const RasterImage& image, const std::filesystem::path& pat
                  ? Status::OutOfMemory(failure + encodedByToolkit.Message())
                  : Status::Error(failure + encodedByToolkit.Message());
     }
+    bytes = std::string_view(made.constData(), static_cast<std::size_t>(made.size()));
   }
-  const std::string_view bytes =
-      made.isEmpty()
-          ? std::string_view(reinterpret_cast<const char*>(encoded.data()), encoded.size())
-          : std::string_view(made.constData(), static_cast<std::size_t>(made.size()));
   const Status saved = SaveBytesAtomically(path, bytes, durability);
   if (!saved) return Status::Error(failure + saved.Message());
   return Status::Ok();

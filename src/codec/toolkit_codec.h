@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
+
 #include "status.h"
 
 namespace tessarin {
@@ -32,7 +34,8 @@ struct ToolkitCodec {
 inline constexpr char kToolkitCodecEntry[] = "tessarin_toolkit_codec";
 using ToolkitCodecEntry = const ToolkitCodec* (*)();
 
-// The loaded bridge, or null with why it could not be loaded. Loaded once, on first use, from
+// The loaded bridge, or null with why, as a clause for a message about the file that needed
+// it. Loaded once, on first use, from
 // beside the program or from where the program is installed to find it.
 const ToolkitCodec* LoadedToolkitCodec(std::string& why);
 

@@ -53,9 +53,9 @@ Loaded Load() {
     const auto entry =
         library->load() ? reinterpret_cast<ToolkitCodecEntry>(library->resolve(kToolkitCodecEntry))
                         : nullptr;
-    if (entry != nullptr && entry() != nullptr) {
+    if (const ToolkitCodec* codec = entry != nullptr ? entry() : nullptr; codec != nullptr) {
       loaded.library = library;
-      loaded.codec = entry();
+      loaded.codec = codec;
       loaded.why.clear();
       return loaded;
     }
@@ -74,7 +74,9 @@ Loaded Load() {
 
 const ToolkitCodec* LoadedToolkitCodec(std::string& why) {
   static const Loaded loaded = Load();
-  why = loaded.why;
+  if (loaded.codec == nullptr) {
+    why = "the image codecs for formats other than RGBA PNG could not be loaded: " + loaded.why;
+  }
   return loaded.codec;
 }
 
